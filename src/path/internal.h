@@ -1,0 +1,93 @@
+// Private to the library: the contract-check macros and the component-list
+// helpers that every path operation shares.
+#ifndef VORNEL_SRC_PATH_INTERNAL_H
+#define VORNEL_SRC_PATH_INTERNAL_H
+
+#include <fs_path>
+
+#include <cstring>
+
+// A broken contract prints "file:line: function: Assertion 'cond' failed." and
+// aborts. The expression is written exactly as its condition text.
+#define VORNEL_CHECK(cond)                                                   \
+  ((cond) ? void(0)                                                          \
+          : std::__replacement_assert(__FILE__, __LINE__,                    \
+                                      __PRETTY_FUNCTION__, #cond))
+
+// For the few conditions worded after the runtime's own members.
+#define VORNEL_CHECK_AS(cond, text)                                          \
+  ((cond) ? void(0)                                                          \
+          : std::__replacement_assert(__FILE__, __LINE__,                    \
+                                      __PRETTY_FUNCTION__, text))
+
+namespace std::filesystem::__cxx11 {
+
+inline constexpr std::size_t npos = std::string::npos;
+
+inline bool is_dir_sep(char c) noexcept { return c == '/'; }
+
+struct path::_Detail {
+  using _Impl = _List::_Impl;
+
+  // The block a list word addresses, with the kind bits masked off.
+  static _Impl* impl(const _List& l) noexcept {
+    return reinterpret_cast<_Impl*>(
+        reinterpret_cast<std::uintptr_t>(l._M_impl.get()) & ~std::uintptr_t(0x3));
+  }
+
+  static std::size_t block_bytes(int capacity) noexcept {
+    return sizeof(_Impl) + std::size_t(capacity) * sizeof(_Cmpt);
+  }
+
+  // An empty block for `capacity` components; the list word it goes into
+  // takes the kind _Multi (tag bits zero).
+  static std::unique_ptr<_Impl, _List::_Impl_deleter> new_block(int capacity) {
+    void* mem = ::operator new(block_bytes(capacity));
+    return std::unique_ptr<_Impl, _List::_Impl_deleter>(new (mem) _Impl(capacity));
+  }
+
+  // Appends a component in the next free slot; the caller has reserved room.
+  static void emplace_back(_List& l, std::string_view text, _Type kind,
+                           std::size_t pos) {
+    _Impl* p = impl(l);
+    ::new (p->end()) _Cmpt(text, kind, pos);
+    ++p->_M_size;
+  }
+
+  static string_type& text(path& p) noexcept { return p._M_pathname; }
+  static const string_type& text(const path& p) noexcept { return p._M_pathname; }
+  static _List& list(path& p) noexcept { return p._M_cmpts; }
+  static const _List& list(const path& p) noexcept { return p._M_cmpts; }
+
+  // A one-component path of the given kind.
+  static path component(std::string_view text, _Type kind) { return path(text, kind); }
+};
+
+inline path::_List::iterator path::_List::begin() noexcept {
+  VORNEL_CHECK(!empty());
+  return _Detail::impl(*this)->begin();
+}
+
+inline path::_List::iterator path::_List::end() noexcept {
+  VORNEL_CHECK(!empty());
+  return _Detail::impl(*this)->end();
+}
+
+inline path::_Cmpt& path::_List::front() noexcept { return *begin(); }
+inline path::_Cmpt& path::_List::back() noexcept { return *(end() - 1); }
+inline const path::_Cmpt& path::_List::front() const noexcept { return *begin(); }
+inline const path::_Cmpt& path::_List::back() const noexcept { return *(end() - 1); }
+
+// Sets a path to a one-character text such as ".", splitting it as any
+// other text; one byte fits the string's own buffer.
+template <typename _Tp>
+path& path::operator=(const _Tp& s) {
+  static_assert(sizeof(_Tp) == 2, "a one-character literal");
+  path tmp(std::string_view(s, std::strlen(s)));
+  *this = std::move(tmp);
+  return *this;
+}
+
+}  // namespace std::filesystem::__cxx11
+
+#endif  // VORNEL_SRC_PATH_INTERNAL_H

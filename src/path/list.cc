@@ -1,0 +1,139 @@
+// The component list: its block, copy, assignment, reservation and removal,
+// and copy-assignment of a whole path.
+#include "internal.h"
+
+#include <new>
+
+namespace std::filesystem::__cxx11 {
+
+path::_List::_List() : _M_impl(reinterpret_cast<_Impl*>(_Type::_Filename)) {}
+
+path::_List::_List(const _List& other) {
+  if (!other.empty())
+    _M_impl = _Detail::impl(other)->copy();
+  else
+    type(other.type());
+}
+
+void path::_List::_Impl_deleter::operator()(_Impl* p) const noexcept {
+  p = reinterpret_cast<_Impl*>(reinterpret_cast<std::uintptr_t>(p) &
+                               ~std::uintptr_t(0x3));
+  if (!p) return;
+  VORNEL_CHECK(p->_M_size <= p->_M_capacity);
+  const int capacity = p->_M_capacity;
+  p->_M_erase_from(p->begin());
+  p->~_Impl();
+  ::operator delete(p, _Detail::block_bytes(capacity));
+}
+
+path::_Cmpt::~_Cmpt() = default;
+
+std::unique_ptr<path::_List::_Impl, path::_List::_Impl_deleter>
+path::_List::_Impl::copy() const {
+  auto block = _Detail::new_block(_M_size);
+  _Cmpt* to = block->begin();
+  // _M_size counts the copies made so far, so a failure destroys just those.
+  for (const _Cmpt& c : *this) {
+    ::new (to++) _Cmpt(c);
+    ++block->_M_size;
+  }
+  return block;
+}
+
+void path::_List::_Impl::_M_erase_from(const _Cmpt* pos) {
+  _Cmpt* first = begin() + (pos - begin());
+  for (_Cmpt* c = first, *last = end(); c != last; ++c) c->~_Cmpt();
+  _M_size -= int(end() - first);
+}
+
+path::_List& path::_List::operator=(const _List& other) {
+  _Impl* from = _Detail::impl(other);
+  const int n = other.size();
+  if (n == 0) {
+    clear();
+    type(other.type());
+    return *this;
+  }
+  _Impl* to = _Detail::impl(*this);
+  if (!to || to->_M_capacity < n) {
+    _M_impl = from->copy();
+    return *this;
+  }
+  const int m = to->_M_size;
+  const int k = std::min(m, n);
+  _Cmpt* dst = to->begin();
+  const _Cmpt* src = from->begin();
+  // Every allocation happens before the first kept component is overwritten.
+  for (int i = 0; i < k; ++i)
+    _Detail::text(dst[i]).reserve(_Detail::text(src[i]).size());
+  if (m < n) {
+    int built = m;
+    try {
+      for (; built < n; ++built) ::new (dst + built) _Cmpt(src[built]);
+    } catch (...) {
+      for (int i = m; i < built; ++i) dst[i].~_Cmpt();
+      throw;
+    }
+    to->_M_size = n;
+  } else if (m > n) {
+    to->_M_erase_from(dst + n);
+  }
+  for (int i = 0; i < k; ++i) {
+    dst[i] = src[i];
+  }
+  type(_Type::_Multi);
+  return *this;
+}
+
+path::_List::const_iterator path::_List::begin() const noexcept {
+  VORNEL_CHECK(!empty());
+  return _Detail::impl(*this)->begin();
+}
+
+path::_List::const_iterator path::_List::end() const noexcept {
+  VORNEL_CHECK(!empty());
+  return _Detail::impl(*this)->end();
+}
+
+void path::_List::clear() {
+  if (_Impl* p = _Detail::impl(*this)) p->_M_erase_from(p->begin());
+}
+
+void path::_List::pop_back() {
+  VORNEL_CHECK(size() > 0);
+  _Impl* p = _Detail::impl(*this);
+  p->end()[-1].~_Cmpt();
+  --p->_M_size;
+}
+
+void path::_List::_M_erase_from(const_iterator pos) {
+  _Detail::impl(*this)->_M_erase_from(pos);
+}
+
+void path::_List::reserve(int n, bool exact) {
+  _Impl* cur = _Detail::impl(*this);
+  const int c = cur ? cur->_M_capacity : 0;
+  if (c >= n) return;
+  if (!exact) {
+    const double grown = c * 1.5;
+    if (grown > n) n = grown >= double(INT32_MAX) ? INT32_MAX : int(grown);
+  }
+  auto block = _Detail::new_block(n);
+  if (cur) {
+    // Moving a component leaves an empty one behind; nothing here throws.
+    _Cmpt* to = block->begin();
+    for (_Cmpt& from : *cur) ::new (to++) _Cmpt(std::move(from));
+    block->_M_size = cur->_M_size;
+  }
+  _M_impl = std::move(block);
+}
+
+path& path::operator=(const path& p) {
+  if (&p == this) return *this;
+  _M_pathname.reserve(p._M_pathname.length());
+  _M_cmpts = p._M_cmpts;
+  _M_pathname = p._M_pathname;
+  return *this;
+}
+
+}  // namespace std::filesystem::__cxx11

@@ -1,0 +1,52 @@
+// Reads a path at the data level, through a mirror of its binary layout
+// rather than through its members: text, kind, components with their
+// positions, and the block's size and capacity.
+#ifndef VORNEL_TESTS_SUPPORT_RAW_STATE_H
+#define VORNEL_TESTS_SUPPORT_RAW_STATE_H
+
+#include <fs_path>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace vornel::test {
+
+using std::filesystem::path;
+
+struct RawCmpt {
+  std::string text;
+  int kind;
+  std::size_t pos;
+  bool has_block;  // a component never owns a block
+};
+
+struct RawPath {
+  std::string text;
+  int kind;  // 0 _Multi, 1 _Rootname, 2 _Rootdir, 3 _Filename
+  bool has_block;
+  int size;
+  int capacity;
+  std::vector<RawCmpt> cmpts;
+};
+
+RawPath raw(const path& p);
+
+// A one-line form of a path's structure, for tables of expected states:
+// the kind letter (M, N, R, F), then each component as text:kind@pos.
+// "/a/" reads "M /:R@0 a:F@1 :F@3"; "a" reads "F".
+std::string describe(const path& p);
+
+// The block's capacity, or 0 without a block.
+int capacity(const path& p);
+
+// The consistency of a path's list with its text, checked without
+// re-splitting: kinds, positions inside the text, texts that match the bytes
+// at their positions, size <= capacity, no component block. Empty when sound.
+std::string invariant_violation(const path& p);
+
+// The structure the text alone gives a path: what splitting it produces.
+std::string describe_split(const std::string& text);
+
+}  // namespace vornel::test
+
+#endif  // VORNEL_TESTS_SUPPORT_RAW_STATE_H
