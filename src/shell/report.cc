@@ -12,6 +12,9 @@ __attribute__((weak)) void __replacement_assert(const char* file, int line,
                                                 const char* condition) noexcept {
   std::printf("%s:%d: %s: Assertion '%s' failed.\n", file, line, function,
               condition);
+  // abort() does not flush: without this the report is lost whenever
+  // standard output is a pipe or a file.
+  std::fflush(stdout);
   std::abort();
 }
 

@@ -36,8 +36,12 @@ std::vector<std::string> misbound_exports() {
   for (const char* name : kExportedNames) {
     // The runtime's string and stream templates may be bound to any copy.
     if (!std::strstr(name, "10filesystem")) continue;
+    // A handle's lookup also searches the library's own dependencies, the
+    // runtime among them: skip names that the library does not define.
     void* defined_here = dlsym(ours, name);
-    if (!defined_here) continue;  // not built yet, or a linker marker
+    Dl_info info{};
+    if (!defined_here || !dladdr(defined_here, &info) || !is_ours(info.dli_fname))
+      continue;
     void* bound = dlsym(RTLD_DEFAULT, name);
     Dl_info bound_info{};
     if (!bound || !dladdr(bound, &bound_info) || !is_ours(bound_info.dli_fname))

@@ -100,6 +100,8 @@ std::string invariant_violation(const path& p) {
   return why.str();
 }
 
+std::string& text_of(path& p) { return reinterpret_cast<MirrorPath&>(p).text; }
+
 std::string describe_split(const std::string& text) { return describe(path(text)); }
 
 }  // namespace vornel::test

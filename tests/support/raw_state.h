@@ -44,6 +44,10 @@ int capacity(const path& p);
 // at their positions, size <= capacity, no component block. Empty when sound.
 std::string invariant_violation(const path& p);
 
+// The text of a path, writable, to re-split a path in place with
+// _M_split_cmpts() as the library's own operations do.
+std::string& text_of(path& p);
+
 // The structure the text alone gives a path: what splitting it produces.
 std::string describe_split(const std::string& text);
 
