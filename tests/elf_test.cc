@@ -161,6 +161,11 @@ TEST(Exports, IncludeThePathCoreAndTheMarkers) {
   EXPECT_EQ(defined.count("_ZNSt10filesystem7__cxx114path5_ListC2ERKS2_"), 0u);
 }
 
+TEST(Exports, LeaveNoPathNameForAnotherLibraryToDefine) {
+  const std::string undefined = run("nm -D --undefined-only " + kLibrary);
+  EXPECT_EQ(undefined.find("10filesystem"), std::string::npos) << undefined;
+}
+
 TEST(Exports, RequireNoSymbolVersionNewerThanTheOldestSupportedSystem) {
   const std::set<std::string> allowed = {
       "GLIBC_2.2.5",    "GLIBC_2.4",      "GLIBC_2.14",     "GLIBCXX_3.4",

@@ -8,8 +8,8 @@
 
 namespace vornel::test {
 
-// The exported path names that the process binds elsewhere than in
-// libvornel.so (empty when every one the library defines binds to it).
+// The path names this binary calls that the process binds elsewhere than in
+// libvornel.so (empty when every one binds to it).
 std::vector<std::string> misbound_exports();
 
 // The file of the loaded libvornel.so.
