@@ -1,0 +1,154 @@
+// filesystem_error: the block its copies share (the two paths and the composed
+// message behind a counted control part), the what() texts, and the release.
+#include <fs_path>
+
+#include <new>
+#include <typeinfo>
+
+namespace std::filesystem::__cxx11 {
+
+struct filesystem_error::_Impl {
+  // The block: the control part, then the _Impl built in place.
+  struct _Block;
+
+  // Builds the block for one new error; `paths` are its constructor's paths.
+  template <typename... Paths>
+  static _Shared share(std::string_view base, const Paths&... paths);
+
+  static std::string make_what(std::string_view what, const path* p1,
+                               const path* p2);
+
+  explicit _Impl(std::string_view base) : what(prefixed(base)) {}
+  _Impl(std::string_view base, const path& p1)
+      : path1(p1), what(make_what(base, &p1, nullptr)) {}
+  _Impl(std::string_view base, const path& p1, const path& p2)
+      : path1(p1), path2(p2), what(make_what(base, &p1, &p2)) {}
+
+  path path1;
+  path path2;
+  std::string what;
+
+ private:
+  static constexpr std::string_view prefix = "filesystem error: ";
+
+  static std::string prefixed(std::string_view base) {
+    std::string s;
+    s.reserve(base.size() + prefix.size());
+    s.assign(prefix.data(), prefix.size());
+    s.append(base.data(), base.size());
+    return s;
+  }
+};
+
+// Laid out as the runtime's in-place shared count, so that a shared pointer
+// compiled elsewhere could own it as well as our errors do.
+struct filesystem_error::_Impl::_Block final : filesystem_error::_Sp_counted {
+  static_assert(sizeof(_Sp_counted) == 16 && alignof(_Impl) <= 8,
+                "vptr, use count, weak count, then the _Impl at offset 16");
+
+  template <typename... Args>
+  explicit _Block(Args&&... args) {
+    ::new (static_cast<void*>(_M_storage)) _Impl(std::forward<Args>(args)...);
+  }
+  ~_Block() override = default;
+
+  const _Impl* _M_ptr() const noexcept {
+    return reinterpret_cast<const _Impl*>(_M_storage);
+  }
+
+  void _M_dispose() noexcept override { _M_ptr()->~_Impl(); }
+
+  void _M_destroy() noexcept override {
+    this->~_Block();
+    ::operator delete(this, sizeof(_Block));
+  }
+
+  void* _M_get_deleter(const std::type_info& ti) noexcept override {
+    if (ti == typeid(std::_Sp_make_shared_tag))
+      return static_cast<void*>(_M_storage);
+    return nullptr;
+  }
+
+  alignas(_Impl) unsigned char _M_storage[sizeof(_Impl)];
+};
+
+
+template <typename... Paths>
+filesystem_error::_Shared filesystem_error::_Impl::share(std::string_view base,
+                                                         const Paths&... paths) {
+  _Block* block = new _Block(base, paths...);
+  return _Shared{block->_M_ptr(), block};
+}
+
+std::string filesystem_error::_Impl::make_what(std::string_view what,
+                                               const path* p1, const path* p2) {
+  const std::string s1 = p1 ? p1->native() : std::string();
+  const std::string s2 = p2 ? p2->native() : std::string();
+  auto bracketed = [](const std::string& s) {
+    return s.empty() ? std::size_t(0) : s.size() + 3;
+  };
+  std::string result;
+  result.reserve(prefix.size() + what.size() + bracketed(s1) + bracketed(s2));
+  result.assign(prefix.data(), prefix.size());
+  result.append(what.data(), what.size());
+  if (p1) {
+    result.append(" [", 2).append(s1).append("]", 1);
+    if (p2) result.append(" [", 2).append(s2).append("]", 1);
+  }
+  return result;
+}
+
+namespace {
+
+// Whether releases must be atomic: the threads library is in the process
+// exactly when its weak reference resolves.
+bool threaded() noexcept { return __pthread_key_create != nullptr; }
+
+// Returns the count before the decrement.
+int release_one(int& count) noexcept {
+  if (threaded()) return __atomic_fetch_sub(&count, 1, __ATOMIC_SEQ_CST);
+  return count--;
+}
+
+// The base message (what_arg, ": ", the category's text), read as a C string
+// from the runtime_error part, never through what().
+std::string_view base_message(const std::runtime_error& e) noexcept {
+  return std::string_view(e.std::runtime_error::what());
+}
+
+}  // namespace
+
+void filesystem_error::_Sp_counted::_M_release() noexcept {
+  if (release_one(_M_use_count) != 1) return;
+  _M_dispose();
+  if (release_one(_M_weak_count) == 1) _M_destroy();
+}
+
+filesystem_error::filesystem_error(const std::string& what_arg, std::error_code ec)
+    : std::system_error(ec, what_arg), _M_impl(_Impl::share(base_message(*this))) {}
+
+filesystem_error::filesystem_error(const std::string& what_arg, const path& p1,
+                                   std::error_code ec)
+    : std::system_error(ec, what_arg),
+      _M_impl(_Impl::share(base_message(*this), p1)) {}
+
+filesystem_error::filesystem_error(const std::string& what_arg, const path& p1,
+                                   const path& p2, std::error_code ec)
+    : std::system_error(ec, what_arg),
+      _M_impl(_Impl::share(base_message(*this), p1, p2)) {}
+
+filesystem_error::~filesystem_error() {
+  if (_M_impl._M_refcount) _M_impl._M_refcount->_M_release();
+}
+
+const char* filesystem_error::what() const noexcept { return _M_impl._M_ptr->what.c_str(); }
+
+const path& filesystem_error::path1() const noexcept { return _M_impl._M_ptr->path1; }
+
+const path& filesystem_error::path2() const noexcept { return _M_impl._M_ptr->path2; }
+
+}  // namespace std::filesystem::__cxx11
+
+// A process that already has these objects keeps using its own copy.
+#pragma weak _ZTINSt10filesystem7__cxx1116filesystem_errorE
+#pragma weak _ZTVNSt10filesystem7__cxx1116filesystem_errorE
