@@ -1,0 +1,69 @@
+// The normal form of a path, from its text alone: dot elements go, a filename
+// followed by ".." cancels out, and runs of separators collapse.
+#include "../path/internal.h"
+
+namespace std::filesystem::__cxx11 {
+namespace {
+
+bool is_dot(const path& p) noexcept { return std::string_view(p.native()) == "."; }
+bool is_dotdot(const path& p) noexcept { return std::string_view(p.native()) == ".."; }
+
+}  // namespace
+
+path path::lexically_normal() const {
+  path ret;
+  if (empty()) return ret;
+  for (const path& p : *this) {
+    if (is_dot(p)) {
+      ret /= path();
+      continue;
+    }
+    if (!is_dotdot(p)) {
+      ret /= p;
+      continue;
+    }
+    if (ret.has_filename()) {
+      if (is_dotdot(*--ret.end()))
+        ret /= p;
+      else
+        ret.remove_filename();
+      continue;
+    }
+    if (!ret.has_relative_path()) {
+      // ".." right after the root directory stays at the root.
+      if (!ret.has_root_directory()) ret /= p;
+      continue;
+    }
+    // The result ends in a separator; cancel the filename before it without
+    // parsing the result again.
+    _List& list = ret._M_cmpts;
+    _Cmpt* elem = list.end() - 2;
+    if (!elem->has_filename() || is_dotdot(*elem)) {
+      ret /= p;
+    } else if (elem == list.begin()) {
+      ret._M_pathname.clear();
+      ret._M_split_cmpts();
+    } else {
+      ret._M_pathname.erase(elem->_M_pos);
+      list.pop_back();
+      if (elem[-1]._M_type() == _Type::_Filename) {
+        // elem now stands for the trailing separator, at the new end.
+        elem->_M_pathname.clear();
+        elem->_M_split_cmpts();
+      } else {
+        list.pop_back();
+      }
+    }
+  }
+
+  if (ret._M_cmpts.size() >= 2) {
+    auto last = std::prev(ret.end());
+    if (last->empty() && is_dotdot(*--last)) ret = ret.parent_path();
+  } else if (ret.empty()) {
+    // Named explicitly: `ret = "."` would pick the public C-string assignment.
+    ret.operator=<char[2]>(".");
+  }
+  return ret;
+}
+
+}  // namespace std::filesystem::__cxx11

@@ -1,0 +1,57 @@
+// The path that leads from a base to this path, computed from the two texts
+// alone, and the proximate form that falls back on this path.
+#include "../path/internal.h"
+
+namespace std::filesystem::__cxx11 {
+namespace {
+
+bool is_dot(const path& p) noexcept { return std::string_view(p.native()) == "."; }
+bool is_dotdot(const path& p) noexcept { return std::string_view(p.native()) == ".."; }
+
+}  // namespace
+
+path path::lexically_relative(const path& base) const {
+  path ret;
+  if (root_name().compare(base.root_name()) != 0) return ret;
+  if (has_root_directory() != base.has_root_directory()) return ret;
+
+  iterator i = begin(), i_end = end();
+  iterator j = base.begin(), j_end = base.end();
+  while (i != i_end && j != j_end && i->compare(*j) == 0) {
+    ++i;
+    ++j;
+  }
+  if (i == i_end && j == j_end) {
+    // Named explicitly: `ret = "."` would pick the public C-string assignment.
+    ret.operator=<char[2]>(".");
+    return ret;
+  }
+
+  // How many directories base goes down below the common part.
+  int n = 0;
+  for (; j != j_end; ++j) {
+    const path& p = *j;
+    if (is_dotdot(p))
+      --n;
+    else if (!p.empty() && !is_dot(p))
+      ++n;
+  }
+  if (n < 0) return ret;
+  if (n == 0 && (i == i_end || i->empty())) {
+    ret.operator=<char[2]>(".");
+    return ret;
+  }
+
+  const path dotdot("..");
+  for (; n > 0; --n) ret /= dotdot;
+  for (; i != i_end; ++i) ret /= *i;
+  return ret;
+}
+
+path path::lexically_proximate(const path& base) const {
+  path ret = lexically_relative(base);
+  if (ret.empty()) ret = *this;
+  return ret;
+}
+
+}  // namespace std::filesystem::__cxx11

@@ -1,0 +1,177 @@
+// The normal form: dot and dot-dot elements, collapsed separators, the
+// in-place cancellation after a trailing separator, and the final pass.
+#include <gtest/gtest.h>
+
+#include <fs_path>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/alloc.h"
+#include "support/raw_state.h"
+
+namespace {
+
+using std::filesystem::path;
+using vornel::test::describe;
+using vornel::test::invariant_violation;
+
+struct Case {
+  const char* input;
+  const char* normal;
+  const char* structure;  // kind, then each component as text:kind@pos
+};
+
+TEST(Normal, GivesTheNormalFormWithItsComponents) {
+  const Case cases[] = {
+      {"", "", "F"},
+      {".", ".", "F"},
+      {"..", "..", "F"},
+      {"/", "/", "R"},
+      {"//", "//", "R"},
+      {"///", "///", "R"},
+      {"a", "a", "F"},
+      {"//a", "/a", "M /:R@0 a:F@1"},
+      {"a//b", "a/b", "M a:F@0 b:F@2"},
+      {"a/./b", "a/b", "M a:F@0 b:F@2"},
+      {"./a", "a", "F"},
+      {"a/.", "a/", "M a:F@0 :F@2"},
+      {"a/", "a/", "M a:F@0 :F@2"},
+      {"/a/", "/a/", "M /:R@0 a:F@1 :F@3"},
+      {"a/..", ".", "F"},
+      {"a/../", ".", "F"},
+      {"a/b/..", "a/", "M a:F@0 :F@2"},
+      {"a/b/../..", ".", "F"},
+      {"a/b/c/../..", "a/", "M a:F@0 :F@2"},
+      {"a/b/c/d/../../..", "a/", "M a:F@0 :F@2"},
+      {"/a/b/../..", "/", "M /:R@0"},
+      {"/a/b/../../c", "/c", "M /:R@0 c:F@1"},
+      {"/a/..", "/", "R"},
+      {"/a/../b", "/b", "M /:R@0 b:F@1"},
+      {"/..", "/", "R"},
+      {"/../a", "/a", "M /:R@0 a:F@1"},
+      {"/../../..", "/", "R"},
+      {"../a", "../a", "M ..:F@0 a:F@3"},
+      {"../..", "../..", "M ..:F@0 ..:F@3"},
+      {".././..", "../..", "M ..:F@0 ..:F@3"},
+      {"../a/..", "..", "F"},
+      {"../a/../..", "../..", "M ..:F@0 ..:F@3"},
+      {"../", "..", "F"},
+      {"a/../..", "..", "F"},
+      {"a/./..", ".", "F"},
+      {"a/./b/../c/", "a/c/", "M a:F@0 c:F@2 :F@4"},
+      {"x/y/../../../z", "../z", "M ..:F@0 z:F@3"},
+      {"./././", ".", "F"},
+      {"a/b/./../c", "a/c", "M a:F@0 c:F@2"},
+      {"...", "...", "F"},
+      {"a/.../..", "a/", "M a:F@0 :F@2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    const path source(c.input);
+    const std::string before = describe(source);
+    const path normal = source.lexically_normal();
+    EXPECT_EQ(normal.native(), c.normal);
+    EXPECT_EQ(describe(normal), c.structure);
+    EXPECT_EQ(invariant_violation(normal), "");
+    EXPECT_EQ(source.native(), c.input);
+    EXPECT_EQ(describe(source), before);
+  }
+}
+
+TEST(Normal, KeepsEveryByteOfOrdinaryNames) {
+  const std::string odd("\xff\x00.", 3);
+  const path normal = path(odd + "//x/../" + odd).lexically_normal();
+  EXPECT_EQ(normal.native(), odd + "/" + odd);
+  EXPECT_EQ(invariant_violation(normal), "");
+}
+
+TEST(Normal, KeepsAWholeRootDirectoryComponent) {
+  // Appending to "//" keeps the whole separator run as the root component.
+  path p("//");
+  p /= path("a/b/..");
+  const path normal = p.lexically_normal();
+  EXPECT_EQ(normal.native(), "//a/");
+  EXPECT_EQ(describe(normal), "M //:R@0 a:F@2 :F@4");
+  EXPECT_EQ(describe(path(p).append("..").lexically_normal()), "M //:R@0");
+}
+
+TEST(Normal, HandlesLongAndDeepPaths) {
+  std::string deep, up;
+  for (int i = 0; i < 300; ++i) {
+    deep += "d" + std::to_string(i) + "/";
+    up += "../";
+  }
+  EXPECT_EQ(path(deep + up).lexically_normal().native(), ".");
+  EXPECT_EQ(path("/" + deep + up + up).lexically_normal().native(), "/");
+  EXPECT_EQ(path(deep + up + "x").lexically_normal().native(), "x");
+  const path kept = path(deep + "./x").lexically_normal();
+  EXPECT_EQ(kept.native(), deep + "x");
+  EXPECT_EQ(invariant_violation(kept), "");
+}
+
+std::vector<std::string> elements(const path& p) {
+  std::vector<std::string> out;
+  for (const path& e : p) out.push_back(e.native());
+  return out;
+}
+
+TEST(NormalSweep, LeavesNoDotsNoCancellablePairsAndIsStable) {
+  std::mt19937 gen(5);
+  const char* const parts[] = {"a", "b", ".", "..", "", "/"};
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    for (int n = gen() % 9; n > 0; --n) {
+      if (!text.empty() || gen() % 4 == 0) text += '/';
+      text += parts[gen() % 6];
+    }
+    SCOPED_TRACE(text);
+    const path normal = path(text).lexically_normal();
+    ASSERT_EQ(invariant_violation(normal), "");
+    EXPECT_EQ(normal.lexically_normal().native(), normal.native()) << "normal form is stable";
+    EXPECT_EQ(normal.empty(), text.empty());
+    const auto e = elements(normal);
+    for (std::size_t i = 0; i < e.size(); ++i) {
+      if (e.size() > 1) EXPECT_NE(e[i], ".");
+      if (i > 0 && e[i] == "..") EXPECT_EQ(e[i - 1], "..") << "nothing cancels or climbs above the root";
+    }
+  }
+}
+
+TEST(NormalFailure, LeavesTheSourceAndLeaksNothing) {
+  const std::string name(40, 'n');
+  for (const std::string text : {name + "/" + name + "/../x/./" + name + "/",
+                                 "/" + name + "//" + name + "/../../" + name,
+                                 "../" + name + "/../../" + name + "/.."}) {
+    SCOPED_TRACE(text);
+    const path source(text);
+    const std::string before = describe(source);
+    const path expected = source.lexically_normal();
+    const long points = vornel::test::for_each_allocation_failure([&](long k) {
+      const long live = vornel::test::live_allocations();
+      std::optional<path> normal;
+      bool fired;
+      {
+        vornel::test::FailAt fail(k);
+        try {
+          normal.emplace(source.lexically_normal());
+        } catch (const std::bad_alloc&) {
+        }
+        fired = fail.fired();
+      }
+      EXPECT_EQ(describe(source), before);
+      if (fired) {
+        EXPECT_FALSE(normal) << "a failure reported as success at allocation " << k;
+      } else {
+        EXPECT_EQ(describe(*normal), describe(expected));
+      }
+      normal.reset();
+      EXPECT_EQ(vornel::test::live_allocations(), live) << "at allocation " << k;
+      return fired;
+    });
+    EXPECT_GE(points, 3);
+  }
+}
+
+}  // namespace
