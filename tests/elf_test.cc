@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -144,21 +145,63 @@ TEST(Exports, AreOnlyTheListedNamesWithoutVersions) {
   EXPECT_EQ(run("readelf -VW " + kLibrary).find("Version definition"), std::string::npos);
 }
 
-TEST(Exports, IncludeThePathCoreAndTheMarkers) {
-  const auto defined = defined_dynamic_names();
-  for (const char* name : {
-           "_ZNSt10filesystem7__cxx114pathaSERKS1_",
-           "_ZNSt10filesystem7__cxx114path5_ListC1Ev",
-           "_ZNSt10filesystem7__cxx114path5_ListC1ERKS2_",
-           "_ZNKSt10filesystem7__cxx114path5_List5beginEv",
-           "_ZNKSt10filesystem7__cxx114path5_List3endEv",
-           "_ZNKSt10filesystem7__cxx114path5_List13_Impl_deleterclEPNS2_5_ImplE",
-           "_ZNSt10filesystem7__cxx114path14_M_split_cmptsEv",
-           "_ZSt20__replacement_assertPKciS0_S0_", "__bss_start", "_edata", "_end"})
-    EXPECT_EQ(defined.count(name), 1u) << name;
-  // The base-object constructors of the list stay inside.
-  EXPECT_EQ(defined.count("_ZNSt10filesystem7__cxx114path5_ListC2Ev"), 0u);
-  EXPECT_EQ(defined.count("_ZNSt10filesystem7__cxx114path5_ListC2ERKS2_"), 0u);
+// nm's letter for each defined dynamic symbol.
+std::map<std::string, char> defined_dynamic_letters() {
+  std::map<std::string, char> letters;
+  std::istringstream in(run("nm -D --defined-only " + kLibrary));
+  std::string addr, type, name;
+  while (in >> addr >> type >> name) letters[name] = type[0];
+  return letters;
+}
+
+// The runtime's string and stream members, and the reporter.
+bool is_weak_function(const std::string& name) {
+  return name.rfind("_ZNSt7__cxx11", 0) == 0 || name == "_ZSt20__replacement_assertPKciS0_S0_";
+}
+
+TEST(Exports, AreExactlyTheSeventyNamesWithTheirBindings) {
+  const auto letters = defined_dynamic_letters();
+  EXPECT_EQ(letters.size(), 70u);
+  int strong = 0, weak_functions = 0, weak_objects = 0, markers = 0;
+  for (const auto& name : exported_list()) {
+    SCOPED_TRACE(name);
+    const auto at = letters.find(name);
+    ASSERT_NE(at, letters.end()) << "not exported";
+    const char letter = at->second;
+    if (name == "__bss_start" || name == "_edata" || name == "_end") {
+      ++markers;
+    } else if (name.rfind("_ZTI", 0) == 0 || name.rfind("_ZTV", 0) == 0) {
+      EXPECT_EQ(letter, 'V');
+      ++weak_objects;
+    } else if (is_weak_function(name)) {
+      EXPECT_EQ(letter, 'W');
+      ++weak_functions;
+    } else {
+      EXPECT_EQ(letter, 'T');
+      ++strong;
+    }
+  }
+  EXPECT_EQ(strong, 45);
+  EXPECT_EQ(weak_functions, 20);
+  EXPECT_EQ(weak_objects, 2);
+  EXPECT_EQ(markers, 3);
+  // The list's base-object constructors stay inside.
+  EXPECT_EQ(letters.count("_ZNSt10filesystem7__cxx114path5_ListC2Ev"), 0u);
+  EXPECT_EQ(letters.count("_ZNSt10filesystem7__cxx114path5_ListC2ERKS2_"), 0u);
+}
+
+// Whether the process is threaded is told by a weak reference bound, on old
+// systems, to the threads library's oldest version.
+TEST(Exports, ReferToTheThreadsLibraryOnlyWeaklyAtItsOldestVersion) {
+  const std::string dynamic_symbols = run("objdump -T " + kLibrary);
+  EXPECT_TRUE(std::regex_search(
+      dynamic_symbols,
+      std::regex(R"(w\s+DF?\s+\*UND\*\s+0+\s+\(?GLIBC_2\.2\.5\)?\s+__pthread_key_create)")))
+      << dynamic_symbols;
+  const std::string versions = run("readelf -VW " + kLibrary);
+  EXPECT_TRUE(std::regex_search(
+      versions, std::regex(R"(File: libpthread\.so\.0\s+Cnt: 1\s+0x[0-9a-f]+:\s+Name: GLIBC_2\.2\.5)")))
+      << versions;
 }
 
 TEST(Exports, LeaveNoPathNameForAnotherLibraryToDefine) {

@@ -80,9 +80,8 @@ inline const path::_Cmpt& path::_List::back() const noexcept { return *(end() - 
 
 // Sets a path to a one-character text such as ".", splitting it as any
 // other text; one byte fits the string's own buffer.
-template <typename _Tp>
+template <typename _Tp, typename>
 path& path::operator=(const _Tp& s) {
-  static_assert(sizeof(_Tp) == 2, "a one-character literal");
   path tmp(std::string_view(s, std::strlen(s)));
   *this = std::move(tmp);
   return *this;

@@ -1,0 +1,239 @@
+// Concatenation (operator+= and _M_concat): the seam between the old last
+// filename and the added text, the shortcuts that build no component, block
+// growth, self-reference, length errors and the strong guarantee.
+#include <gtest/gtest.h>
+
+#include <fs_path>
+#include <stdexcept>
+#include <string>
+
+#include "support/alloc.h"
+#include "support/compose_cases.h"
+#include "support/raw_state.h"
+
+namespace {
+
+using std::filesystem::path;
+using vornel::test::AllocationCount;
+using vornel::test::capacity;
+using vornel::test::expect_unchanged_on_failure;
+using vornel::test::invariant_violation;
+using vornel::test::names;
+using vornel::test::raw;
+using vornel::test::state;
+using vornel::test::text_of;
+
+const std::string kLong1(20, 'l');
+const std::string kLong2(24, 'm');
+
+// The two operations agree on every case below but the capacities.
+const struct Form {
+  const char* name;
+  void (*concat)(path& p, const std::string& arg);
+} kForms[] = {
+    {"operator+=", [](path& p, const std::string& arg) { p += path(arg); }},
+    {"_M_concat", [](path& p, const std::string& arg) { p._M_concat(arg); }},
+};
+
+TEST(Concat, JoinsTheFirstAddedNameToTheLastFilename) {
+  const struct {
+    std::string path, arg;
+    std::string expected;  // state() of the result
+  } cases[] = {
+      {"a", "b", "[ab] F"},
+      {"a/b", "c", "[a/bc] M a:F@0 bc:F@2"},
+      {"a/", "c", "[a/c] M a:F@0 c:F@2"},
+      {"a", "b/c", "[ab/c] M ab:F@0 c:F@3"},
+      {"a/b", "c/d", "[a/bc/d] M a:F@0 bc:F@2 d:F@5"},
+      {"a/", "b/c", "[a/b/c] M a:F@0 b:F@2 c:F@4"},
+      {"a/b", "c/", "[a/bc/] M a:F@0 bc:F@2 :F@5"},
+      {"a", "/b", "[a/b] M a:F@0 b:F@2"},
+      {"a/", "/b", "[a//b] M a:F@0 b:F@3"},
+      {"a", "/", "[a/] M a:F@0 :F@2"},
+      {"a/", "/", "[a//] M a:F@0 :F@3"},
+      {"/", "b/c", "[/b/c] M /:R@0 b:F@1 c:F@3"},
+      {"//", "a", "[//a] M //:R@0 a:F@2"},
+      {"a", "", "[a] F"},
+      {"a/b", "", "[a/b] M a:F@0 b:F@2"},
+      {"", "a/b", "[a/b] M a:F@0 b:F@2"},
+      {"", "", "[] F"},
+      {"a/", "//b", "[a///b] M a:F@0 b:F@4"},
+      {"a", "//", "[a//] M a:F@0 :F@3"},
+      {"a", "b/", "[ab/] M ab:F@0 :F@3"},
+      {"/a/", "/b/", "[/a//b/] M /:R@0 a:F@1 b:F@4 :F@6"},
+      {"/a", "b//c", "[/ab//c] M /:R@0 ab:F@1 c:F@5"},
+      {"/", "/", "[//] M /:R@0 :F@2"},
+      {"//", "/", "[///] M //:R@0 :F@3"},
+      {std::string("x\0", 2), "\xff/\x80",
+       std::string("[x\0\xff/\x80] M x\0\xff:F@0 \x80:F@4", 23)},
+  };
+  for (const Form& form : kForms) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.path + " " + form.name + " " + c.arg);
+      path p(c.path);
+      form.concat(p, c.arg);
+      EXPECT_EQ(state(p), c.expected);
+      EXPECT_EQ(invariant_violation(p), "");
+    }
+  }
+}
+
+TEST(Concat, AcceptsTextAndCharactersThroughThePublicForms) {
+  path p("dir/file");
+  p += ".tar";
+  p += std::string(".g");
+  p += 'z';
+  p.concat(std::string_view("/x"));
+  p.concat(path("y"));
+  EXPECT_EQ(state(p), "[dir/file.tar.gz/xy] M dir:F@0 file.tar.gz:F@4 xy:F@16");
+}
+
+TEST(Concat, ReservesTheBlockOnceGrowingItByAtLeastHalf) {
+  // operator+= counts every element of its argument, _M_concat only those it
+  // still has to build after the seam.
+  const struct {
+    std::string path, arg;
+    int by_path, by_text;
+  } cases[] = {
+      {"a/b", "c/d", 4, 3},        // max(4, 3) against max(3, 3)
+      {"a", "b/c", 3, 2},
+      {"a/", "/b", 4, 3},
+      {"a/b/c/d", "/e", 6, 6},     // max(6, 4 * 1.5) and max(5, 6)
+      {"x", "/" + names(64), 66, 65},
+      {"x", "/" + names(1000) + "/", 1003, 1002},
+      {names(10), "/" + names(64), 75, 74},
+  };
+  for (const auto& c : cases) {
+    for (const Form& form : kForms) {
+      SCOPED_TRACE(c.path + " " + form.name + " " + c.arg);
+      path p(c.path);
+      text_of(p).reserve(c.path.size() + c.arg.size());
+      AllocationCount count;
+      form.concat(p, c.arg);
+      if (form.concat == kForms[1].concat) EXPECT_EQ(count.count(), 1) << "the block alone";
+      EXPECT_EQ(capacity(p), form.concat == kForms[0].concat ? c.by_path : c.by_text);
+      EXPECT_EQ(state(p), state(path(c.path + c.arg)));
+    }
+  }
+}
+
+TEST(ConcatAllocation, ShortcutsBuildNoComponent) {
+  for (const char* start : {"a", "a/b", "a/", "/x/y", "a.b"}) {
+    for (const Form& form : kForms) {
+      SCOPED_TRACE(std::string(start) + " " + form.name);
+      path p(start);
+      text_of(p).reserve(40);
+      const int size = raw(p).size, cap = capacity(p);
+      const std::string arg = ".txt";
+      AllocationCount count;
+      if (form.concat == kForms[0].concat) {
+        const path added(arg);
+        AllocationCount in_call;
+        p += added;
+        EXPECT_EQ(in_call.count(), 0);
+      } else {
+        p._M_concat(arg);
+        EXPECT_EQ(count.count(), 0);
+      }
+      EXPECT_EQ(raw(p).size, size);
+      EXPECT_EQ(capacity(p), cap);
+      EXPECT_EQ(p.native(), start + arg);
+    }
+  }
+}
+
+TEST(Concat, GivesTheResultOfASeparateCopyWhenReadingItself) {
+  const struct {
+    const char* text;
+    void (*concat)(path& p);
+    const char* expected;
+  } cases[] = {
+      {"a", [](path& p) { p += p; }, "[aa] F"},
+      {"a/b", [](path& p) { p += p; }, "[a/ba/b] M a:F@0 ba:F@2 b:F@5"},
+      {"a/", [](path& p) { p += p; }, "[a/a/] M a:F@0 a:F@2 :F@4"},
+      {"/a/", [](path& p) { p += p; }, "[/a//a/] M /:R@0 a:F@1 a:F@4 :F@6"},
+      {"/", [](path& p) { p += p; }, "[//] M /:R@0 :F@2"},
+      {"a/b", [](path& p) { p += *--p.end(); }, "[a/bb] M a:F@0 bb:F@2"},
+      {"a/b", [](path& p) { p._M_concat(std::string_view(p.native()).substr(2)); },
+       "[a/bb] M a:F@0 bb:F@2"},
+      {"a/b", [](path& p) { p._M_concat(std::string_view(p.native()).substr(1)); },
+       "[a/b/b] M a:F@0 b:F@2 b:F@4"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    path p(c.text);
+    c.concat(p);
+    EXPECT_EQ(state(p), c.expected);
+  }
+  // Long enough that the text moves to a new buffer while it is read.
+  const std::string text = kLong1 + "/" + kLong2;
+  path by_path(text), by_text(text);
+  by_path += by_path;
+  by_text._M_concat(by_text.native());
+  EXPECT_EQ(state(by_path), state(path(text + text)));
+  EXPECT_EQ(state(by_text), state(path(text + text)));
+}
+
+TEST(Concat, Handles100000Elements) {
+  for (const Form& form : kForms) {
+    SCOPED_TRACE(form.name);
+    path p("root");
+    form.concat(p, "/" + names(100000));
+    EXPECT_EQ(raw(p).size, 100001);
+    EXPECT_EQ(invariant_violation(p), "");
+  }
+}
+
+TEST(ConcatText, RefusesAResultLongerThanTheStringMaximumAndChangesNothing) {
+  const std::size_t max = std::string().max_size();
+  const char bytes[] = "xyz";
+  for (const char* text : {"a", "a/b/", "/"}) {
+    SCOPED_TRACE(text);
+    path p(text);
+    const std::string before = state(p);
+    const std::size_t room = max - p.native().size();
+    for (std::size_t size : {room + 1, max}) {
+      try {
+        p += std::string_view(bytes, size);
+        ADD_FAILURE() << "no error";
+      } catch (const std::length_error& e) {
+        EXPECT_STREQ(e.what(), "basic_string::append");
+      }
+      EXPECT_EQ(state(p), before);
+    }
+    EXPECT_THROW(p._M_concat(std::string_view(bytes, room)), std::bad_alloc);
+    EXPECT_EQ(state(p), before);
+  }
+}
+
+TEST(ConcatFailure, LeavesThePathExactlyAsItWas) {
+  const struct {
+    std::string path;
+    std::string arg;
+  } cases[] = {
+      {"a/" + kLong1, kLong2 + "/" + kLong1},              // joined to the last name
+      {kLong1, kLong2 + "/" + kLong1},                     // joined to a single name
+      {"x/" + kLong1 + "/", "/" + kLong2 + "/" + kLong1},  // the empty name gives way
+      {"x/" + kLong1 + "/", "//" + kLong2},
+      {"/", kLong1 + "/" + kLong2},
+      {"a/" + kLong1, kLong2},                             // the shortcuts
+      {kLong1, kLong2},
+      {"a", names(70) + "/" + kLong1 + "/" + kLong2},      // more than one batch
+      {kLong1 + "/", "/"},
+  };
+  for (const Form& form : kForms) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.path + " " + form.name + " " + c.arg);
+      EXPECT_GE(expect_unchanged_on_failure([&] { return path(c.path); },
+                                            [&](path& p) { form.concat(p, c.arg); }),
+                1);
+    }
+  }
+  for (const std::string& text : {kLong1, "a/" + kLong1, kLong1 + "/", "/x/" + kLong2}) {
+    SCOPED_TRACE(text + " += itself");
+    EXPECT_GE(expect_unchanged_on_failure([&] { return path(text); }, [](path& p) { p += p; }),
+              1);
+  }
+}
+
+}  // namespace
