@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ make
   libgtest-dev libgmock-dev
   binutils locales
+  python3 pkg-config
 )
 packages+=("$@")
 

@@ -1,0 +1,70 @@
+// vornel-path: the lexical path operations of libvornel.so for the shell.
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fs_path>
+#include <new>
+#include <string>
+
+#include "args.h"
+
+using namespace vornel::tool;
+
+namespace {
+
+// The file that the process took the path library from.
+const char* library_file() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&std::filesystem::hash_value), &info) && info.dli_fname)
+    return info.dli_fname;
+  return "(unknown)";
+}
+
+int fail(const char* what, int error) {
+  std::fprintf(stderr, "vornel-path: %s: %s\n", what, std::strerror(error));
+  return 2;
+}
+
+int run(const Invocation& inv) {
+  if (inv.paths.empty() && isatty(STDIN_FILENO))
+    throw UsageError(std::string(inv.command->name) +
+                         ": no PATH given, and standard input is a terminal",
+                     inv.command);
+  Output out(STDOUT_FILENO, inv.json, inv.terminator);
+  // Results are not held back while the input waits for its writer.
+  PathSource paths(inv.paths, inv.terminator, [&out] { out.flush(); });
+  const int status = inv.command->run(inv.operand, paths, out);
+  out.flush();
+  if (!out.ok()) return fail("writing standard output", out.error());
+  if (paths.error()) return fail("reading standard input", paths.error());
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const Invocation inv = parse_arguments(argc, argv);
+    if (inv.version) {
+      std::printf("vornel-path %s\nlibrary: %s\n", VORNEL_VERSION, library_file());
+    } else if (inv.help) {
+      std::fputs((inv.command ? command_help(*inv.command) : tool_help()).c_str(), stdout);
+    } else {
+      return run(inv);
+    }
+    return std::fflush(stdout) == 0 ? 0 : fail("writing standard output", errno);
+  } catch (const UsageError& e) {
+    const std::string help = e.command ? std::string(e.command->name) + " --help" : "--help";
+    std::fprintf(stderr, "vornel-path: %s (see 'vornel-path %s')\n", e.what(), help.c_str());
+    return 2;
+  } catch (const std::bad_alloc&) {
+    std::fputs("vornel-path: out of memory\n", stderr);
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vornel-path: %s\n", e.what());
+    return 2;
+  }
+}
