@@ -42,7 +42,12 @@ path::_List::_Impl::copy() const {
 
 void path::_List::_Impl::_M_erase_from(const _Cmpt* pos) {
   _Cmpt* first = begin() + (pos - begin());
-  for (_Cmpt* c = first, *last = end(); c != last; ++c) c->~_Cmpt();
+  for (_Cmpt* c = first, *last = end(); c != last; ++c) {
+    // A component's list word holds only its kind: there is nothing for the
+    // deleter to free, so the word is dropped without the call.
+    if (!_Detail::impl(c->_M_cmpts)) c->_M_cmpts._M_impl.release();
+    c->~_Cmpt();
+  }
   _M_size -= int(end() - first);
 }
 
@@ -120,10 +125,19 @@ void path::_List::reserve(int n, bool exact) {
   }
   auto block = _Detail::new_block(n);
   if (cur) {
-    // Moving a component leaves an empty one behind; nothing here throws.
+    // Each component leaves behind what a moved-from path is (an empty text
+    // in the string's own buffer, kind _Filename, no block), which owns
+    // nothing: the old block is released without destroying them one by one.
+    // Nothing here throws.
     _Cmpt* to = block->begin();
-    for (_Cmpt& from : *cur) ::new (to++) _Cmpt(std::move(from));
+    for (_Cmpt& from : *cur) {
+      _Cmpt* c = ::new (to++) _Cmpt();
+      c->_M_pathname = std::move(from._M_pathname);
+      c->_M_cmpts.swap(from._M_cmpts);
+      c->_M_pos = from._M_pos;
+    }
     block->_M_size = cur->_M_size;
+    cur->_M_size = 0;
   }
   _M_impl = std::move(block);
 }

@@ -9,66 +9,98 @@ path::path(std::string_view __s, _Type __type) : _M_pathname(__s) {
   _M_cmpts.type(__type);
 }
 
-path::_Parser::cmpt path::_Parser::root_step() noexcept {
+namespace {
+
+using cmpt = path::_Parser::cmpt;
+using _Type = path::_Type;
+
+// The first position at or after `from` that is not a separator, or n.
+inline std::size_t skip_separators(const char* data, std::size_t from,
+                                   std::size_t n) noexcept {
+  while (from < n && is_dir_sep(data[from])) ++from;
+  return from;
+}
+
+// The parser's steps, written once here so that the split can inline them.
+inline cmpt root_step(path::_Parser& p) noexcept {
   cmpt root;
-  if (input.empty() || !is_dir_sep(input[0])) return root;
-  root.text = input.substr(0, 1);
+  if (p.input.empty() || !is_dir_sep(p.input[0])) return root;
+  root.text = std::string_view(p.input.data(), 1);
   root.kind = _Type::_Rootdir;
-  cursor = input.find_first_not_of('/', 1);
-  if (cursor == npos) cursor = input.size();
-  prev_type = _Type::_Rootdir;
+  p.cursor = skip_separators(p.input.data(), 1, p.input.size());
+  p.prev_type = _Type::_Rootdir;
   return root;
 }
 
-path::_Parser::cmpt path::_Parser::next() noexcept {
+inline cmpt next_step(path::_Parser& p) noexcept {
   cmpt found;
-  if (cursor == npos) {
-    prev_type = _Type::_Multi;
+  if (p.cursor == npos) {
+    p.prev_type = _Type::_Multi;
     return found;
   }
-  const std::size_t entry = cursor;
-  const std::size_t n = input.size();
-  std::size_t p = entry;
-  while (p < n && is_dir_sep(input[p])) ++p;
-  if (p < n) {
-    const void* sep = std::memchr(input.data() + p, '/', n - p);
-    const std::size_t q =
-        sep ? std::size_t(static_cast<const char*>(sep) - input.data()) : npos;
-    found.text = input.substr(p, q == npos ? npos : q - p);
+  const std::size_t entry = p.cursor;
+  const char* const data = p.input.data();
+  const std::size_t n = p.input.size();
+  const std::size_t start = skip_separators(data, entry, n);
+  if (start < n) {
+    const void* sep = std::memchr(data + start, '/', n - start);
+    const std::size_t end = sep ? std::size_t(static_cast<const char*>(sep) - data) : n;
+    found.text = std::string_view(data + start, end - start);
     found.kind = _Type::_Filename;
-    cursor = q;
-    prev_type = _Type::_Filename;
+    p.cursor = sep ? end : npos;
+    p.prev_type = _Type::_Filename;
     return found;
   }
-  cursor = npos;
-  if (prev_type == _Type::_Filename || (!input.empty() && entry == 0)) {
+  p.cursor = npos;
+  if (p.prev_type == _Type::_Filename || (n != 0 && entry == 0)) {
     VORNEL_CHECK_AS(n > 0, "this->_M_len > 0");
-    VORNEL_CHECK(is_dir_sep(input.back()));
-    found.text = input.substr(n);
+    VORNEL_CHECK(is_dir_sep(p.input.back()));
+    found.text = std::string_view(data + n, 0);
     found.kind = _Type::_Filename;
   }
-  prev_type = found.kind;
+  p.prev_type = found.kind;
   return found;
 }
 
-namespace {
-
-// Components gathered as views before the block is reserved for them.
-struct Batch {
+// Components gathered as views before the block is reserved for them. The
+// slots stay unwritten until used: most texts fill only a few.
+class Batch {
+ public:
   static constexpr int capacity = 64;
-  path::_Parser::cmpt entries[capacity];
-  int size = 0;
+
+  int size() const noexcept { return size_; }
+  bool full() const noexcept { return size_ == capacity; }
+  void push(const cmpt& c) noexcept { slots_[size_++].c = c; }
+  const cmpt& operator[](int i) const noexcept { return slots_[i].c; }
+  void clear() noexcept { size_ = 0; }
+
+ private:
+  union Slot {
+    Slot() noexcept {}
+    cmpt c;
+  };
+  Slot slots_[capacity];
+  int size_ = 0;
 };
 
 }  // namespace
 
+path::_Parser::cmpt path::_Parser::root_step() noexcept {
+  return std::filesystem::__cxx11::root_step(*this);
+}
+
+path::_Parser::cmpt path::_Parser::next() noexcept { return next_step(*this); }
+
 void path::_M_split_cmpts() {
   _M_cmpts.clear();
-  if (_M_pathname.empty()) {
+  const std::size_t n = _M_pathname.size();
+  const char* const data = _M_pathname.data();
+  // A text without separators is one filename, and no list at all.
+  if (n == 0 || !std::memchr(data, '/', n)) {
     _M_cmpts.type(_Type::_Filename);
     return;
   }
-  if (_M_pathname.size() == 1 && _M_pathname[0] == preferred_separator) {
+  if (n == 1) {
     _M_cmpts.type(_Type::_Rootdir);
     return;
   }
@@ -76,31 +108,31 @@ void path::_M_split_cmpts() {
   _Parser parser(_M_pathname, 0);
   Batch batch;
   auto append_batch = [&] {
-    for (int i = 0; i < batch.size; ++i) {
-      const _Parser::cmpt& c = batch.entries[i];
-      _Detail::emplace_back(_M_cmpts, c.text, c.kind, parser.position(c));
+    for (int i = 0; i < batch.size(); ++i) {
+      const cmpt& c = batch[i];
+      _Detail::emplace_back(_M_cmpts, c.text, c.kind, std::size_t(c.text.data() - data));
     }
-    batch.size = 0;
+    batch.clear();
   };
 
   try {
-    if (auto root = parser.root_step(); root.valid()) batch.entries[batch.size++] = root;
-    for (auto c = parser.next(); c.valid(); c = parser.next()) {
-      batch.entries[batch.size++] = c;
-      if (batch.size < Batch::capacity) continue;
-      c = parser.next();
+    if (cmpt root = root_step(parser); root.valid()) batch.push(root);
+    for (cmpt c = next_step(parser); c.valid(); c = next_step(parser)) {
+      batch.push(c);
+      if (!batch.full()) continue;
+      c = next_step(parser);
       _M_cmpts.type(_Type::_Multi);
       _M_cmpts.reserve(_M_cmpts.size() + Batch::capacity, false);
       append_batch();
       if (!c.valid()) return;
-      batch.entries[batch.size++] = c;
+      batch.push(c);
     }
-    if (batch.size == 1 && _M_cmpts.empty()) {
-      _M_cmpts.type(batch.entries[0].kind);
+    if (batch.size() == 1 && _M_cmpts.empty()) {
+      _M_cmpts.type(batch[0].kind);
       return;
     }
     _M_cmpts.type(_Type::_Multi);
-    _M_cmpts.reserve(_M_cmpts.size() + batch.size, true);
+    _M_cmpts.reserve(_M_cmpts.size() + batch.size(), true);
     append_batch();
   } catch (...) {
     // The text is untouched; leave a list that is valid if not complete.
