@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fs_path>
-#include <stdexcept>
 #include <string>
 
 #include "support/alloc.h"
@@ -14,23 +13,10 @@
 namespace {
 
 using std::filesystem::path;
-using vornel::test::AllocationCount;
-using vornel::test::capacity;
-using vornel::test::expect_unchanged_on_failure;
-using vornel::test::invariant_violation;
-using vornel::test::names;
-using vornel::test::raw;
-using vornel::test::state;
-using vornel::test::text_of;
-
-const std::string kLong1(20, 'l');
-const std::string kLong2(24, 'm');
+using namespace vornel::test;
 
 // The two operations agree on every case below.
-const struct Form {
-  const char* name;
-  void (*append)(path& p, const std::string& arg);
-} kForms[] = {
+const Form kForms[] = {
     {"operator/=", [](path& p, const std::string& arg) { p /= path(arg); }},
     {"_M_append", [](path& p, const std::string& arg) { p._M_append(arg); }},
 };
@@ -44,10 +30,7 @@ path with_capacity(const std::string& text, int cap) {
 }
 
 TEST(Append, EditsTheListInPlaceForEachWorkedCase) {
-  const struct {
-    std::string path, arg;
-    std::string expected;  // state() of the result
-  } cases[] = {
+  const EditCase cases[] = {
       {"a", "b", "[a/b] M a:F@0 b:F@2"},
       {"a/", "b", "[a/b] M a:F@0 b:F@2"},
       {"/", "b", "[/b] M /:R@0 b:F@1"},
@@ -70,15 +53,7 @@ TEST(Append, EditsTheListInPlaceForEachWorkedCase) {
       {"\xff", std::string("b\0c/\x80", 5),
        std::string("[\xff/b\0c/\x80] M \xff:F@0 b\0c:F@2 \x80:F@6", 31)},
   };
-  for (const Form& form : kForms) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(c.path + " " + form.name + " " + c.arg);
-      path p(c.path);
-      form.append(p, c.arg);
-      EXPECT_EQ(state(p), c.expected);
-      EXPECT_EQ(invariant_violation(p), "");
-    }
-  }
+  expect_each_form_gives(kForms, cases);
 }
 
 TEST(Append, KeepsOldComponentsInPlace) {
@@ -115,7 +90,7 @@ TEST(Append, ReservesTheBlockOnceGrowingItByAtLeastHalf) {
     for (const auto& c : cases) {
       SCOPED_TRACE(c.text + " " + form.name + " " + c.arg);
       path p = c.block ? with_capacity(c.text, c.block) : path(c.text);
-      form.append(p, c.arg);
+      form.apply(p, c.arg);
       EXPECT_EQ(capacity(p), c.capacity);
       EXPECT_EQ(state(p), state(path(p.native())));
     }
@@ -144,11 +119,7 @@ TEST(AppendAllocation, ReservesTheTextAndTheBlockOnceEach) {
 }
 
 TEST(Append, GivesTheResultOfASeparateCopyWhenReadingItself) {
-  const struct {
-    const char* text;
-    void (*append)(path& p);
-    const char* expected;
-  } cases[] = {
+  const SelfCase cases[] = {
       {"a", [](path& p) { p /= p; }, "[a/a] M a:F@0 a:F@2"},
       {"a/b", [](path& p) { p /= p; }, "[a/b/a/b] M a:F@0 b:F@2 a:F@4 b:F@6"},
       {"a/", [](path& p) { p /= p; }, "[a/a/] M a:F@0 a:F@2 :F@4"},
@@ -161,12 +132,7 @@ TEST(Append, GivesTheResultOfASeparateCopyWhenReadingItself) {
        "[a/b/b] M a:F@0 b:F@2 b:F@4"},
       {"a/", [](path& p) { p._M_append(p.native()); }, "[a/a/] M a:F@0 a:F@2 :F@4"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    path p(c.text);
-    c.append(p);
-    EXPECT_EQ(state(p), c.expected);
-  }
+  expect_each_self_change_gives(cases);
   // Long enough that the text moves to a new buffer while it is read.
   const std::string text = kLong1 + "/" + kLong2;
   path by_path(text), by_text(text);
@@ -180,7 +146,7 @@ TEST(Append, Handles100000Components) {
   for (const Form& form : kForms) {
     SCOPED_TRACE(form.name);
     path p("root");
-    form.append(p, names(100000));
+    form.apply(p, names(100000));
     EXPECT_EQ(raw(p).size, 100001);
     EXPECT_EQ(capacity(p), 100001);
     EXPECT_EQ(invariant_violation(p), "");
@@ -188,33 +154,14 @@ TEST(Append, Handles100000Components) {
 }
 
 TEST(AppendText, RefusesAResultLongerThanTheStringMaximumAndChangesNothing) {
-  const std::size_t max = std::string().max_size();
-  const char bytes[] = "xyz";
-  for (const char* text : {"q", "a/q", "/q"}) {
-    SCOPED_TRACE(text);
-    path p(text);
-    const std::string before = state(p);
-    const std::size_t room = max - p.native().size();
-    for (std::size_t size : {room + 1, max}) {
-      try {
-        p /= std::string_view(bytes, size);
-        ADD_FAILURE() << "no error";
-      } catch (const std::length_error& e) {
-        EXPECT_STREQ(e.what(), "basic_string::append");
-      }
-      EXPECT_EQ(state(p), before);
-    }
-    // Exactly at the maximum the check passes and the allocation fails.
-    EXPECT_THROW(p._M_append(std::string_view(bytes, room)), std::bad_alloc);
-    EXPECT_EQ(state(p), before);
-  }
+  for (const char* text : {"q", "a/q", "/q"})
+    expect_too_long_changes_nothing(
+        text, [](path& p, std::string_view s) { p /= s; },
+        [](path& p, std::string_view s) { p._M_append(s); });
 }
 
 TEST(AppendFailure, LeavesThePathExactlyAsItWas) {
-  const struct {
-    std::string path;
-    std::string arg;
-  } cases[] = {
+  const FailureCase cases[] = {
       {"a/", kLong1 + "/" + kLong2},  // the dropped empty name comes back
       {kLong1, kLong2},
       {kLong1, kLong2 + "/"},
@@ -224,14 +171,7 @@ TEST(AppendFailure, LeavesThePathExactlyAsItWas) {
       {"a", names(70) + "/" + kLong1 + "/" + kLong2},
       {names(3), kLong1 + "//" + kLong2 + "//"},
   };
-  for (const Form& form : kForms) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(c.path + " " + form.name + " " + c.arg);
-      EXPECT_GE(expect_unchanged_on_failure([&] { return path(c.path); },
-                                            [&](path& p) { form.append(p, c.arg); }),
-                1);
-    }
-  }
+  expect_each_form_unchanged_on_failure(kForms, cases);
   for (const std::string& text : {kLong1, "a/" + kLong1, kLong1 + "/"}) {
     SCOPED_TRACE(text + " /= itself");
     EXPECT_GE(expect_unchanged_on_failure([&] { return path(text); }, [](path& p) { p /= p; }),

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fs_path>
-#include <stdexcept>
 #include <string>
 
 #include "support/alloc.h"
@@ -14,32 +13,16 @@
 namespace {
 
 using std::filesystem::path;
-using vornel::test::AllocationCount;
-using vornel::test::capacity;
-using vornel::test::expect_unchanged_on_failure;
-using vornel::test::invariant_violation;
-using vornel::test::names;
-using vornel::test::raw;
-using vornel::test::state;
-using vornel::test::text_of;
-
-const std::string kLong1(20, 'l');
-const std::string kLong2(24, 'm');
+using namespace vornel::test;
 
 // The two operations agree on every case below but the capacities.
-const struct Form {
-  const char* name;
-  void (*concat)(path& p, const std::string& arg);
-} kForms[] = {
+const Form kForms[] = {
     {"operator+=", [](path& p, const std::string& arg) { p += path(arg); }},
     {"_M_concat", [](path& p, const std::string& arg) { p._M_concat(arg); }},
 };
 
 TEST(Concat, JoinsTheFirstAddedNameToTheLastFilename) {
-  const struct {
-    std::string path, arg;
-    std::string expected;  // state() of the result
-  } cases[] = {
+  const EditCase cases[] = {
       {"a", "b", "[ab] F"},
       {"a/b", "c", "[a/bc] M a:F@0 bc:F@2"},
       {"a/", "c", "[a/c] M a:F@0 c:F@2"},
@@ -67,15 +50,7 @@ TEST(Concat, JoinsTheFirstAddedNameToTheLastFilename) {
       {std::string("x\0", 2), "\xff/\x80",
        std::string("[x\0\xff/\x80] M x\0\xff:F@0 \x80:F@4", 23)},
   };
-  for (const Form& form : kForms) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(c.path + " " + form.name + " " + c.arg);
-      path p(c.path);
-      form.concat(p, c.arg);
-      EXPECT_EQ(state(p), c.expected);
-      EXPECT_EQ(invariant_violation(p), "");
-    }
-  }
+  expect_each_form_gives(kForms, cases);
 }
 
 TEST(Concat, AcceptsTextAndCharactersThroughThePublicForms) {
@@ -109,9 +84,9 @@ TEST(Concat, ReservesTheBlockOnceGrowingItByAtLeastHalf) {
       path p(c.path);
       text_of(p).reserve(c.path.size() + c.arg.size());
       AllocationCount count;
-      form.concat(p, c.arg);
-      if (form.concat == kForms[1].concat) EXPECT_EQ(count.count(), 1) << "the block alone";
-      EXPECT_EQ(capacity(p), form.concat == kForms[0].concat ? c.by_path : c.by_text);
+      form.apply(p, c.arg);
+      if (form.apply == kForms[1].apply) EXPECT_EQ(count.count(), 1) << "the block alone";
+      EXPECT_EQ(capacity(p), form.apply == kForms[0].apply ? c.by_path : c.by_text);
       EXPECT_EQ(state(p), state(path(c.path + c.arg)));
     }
   }
@@ -126,7 +101,7 @@ TEST(ConcatAllocation, ShortcutsBuildNoComponent) {
       const int size = raw(p).size, cap = capacity(p);
       const std::string arg = ".txt";
       AllocationCount count;
-      if (form.concat == kForms[0].concat) {
+      if (form.apply == kForms[0].apply) {
         const path added(arg);
         AllocationCount in_call;
         p += added;
@@ -143,11 +118,7 @@ TEST(ConcatAllocation, ShortcutsBuildNoComponent) {
 }
 
 TEST(Concat, GivesTheResultOfASeparateCopyWhenReadingItself) {
-  const struct {
-    const char* text;
-    void (*concat)(path& p);
-    const char* expected;
-  } cases[] = {
+  const SelfCase cases[] = {
       {"a", [](path& p) { p += p; }, "[aa] F"},
       {"a/b", [](path& p) { p += p; }, "[a/ba/b] M a:F@0 ba:F@2 b:F@5"},
       {"a/", [](path& p) { p += p; }, "[a/a/] M a:F@0 a:F@2 :F@4"},
@@ -159,12 +130,7 @@ TEST(Concat, GivesTheResultOfASeparateCopyWhenReadingItself) {
       {"a/b", [](path& p) { p._M_concat(std::string_view(p.native()).substr(1)); },
        "[a/b/b] M a:F@0 b:F@2 b:F@4"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    path p(c.text);
-    c.concat(p);
-    EXPECT_EQ(state(p), c.expected);
-  }
+  expect_each_self_change_gives(cases);
   // Long enough that the text moves to a new buffer while it is read.
   const std::string text = kLong1 + "/" + kLong2;
   path by_path(text), by_text(text);
@@ -178,39 +144,21 @@ TEST(Concat, Handles100000Elements) {
   for (const Form& form : kForms) {
     SCOPED_TRACE(form.name);
     path p("root");
-    form.concat(p, "/" + names(100000));
+    form.apply(p, "/" + names(100000));
     EXPECT_EQ(raw(p).size, 100001);
     EXPECT_EQ(invariant_violation(p), "");
   }
 }
 
 TEST(ConcatText, RefusesAResultLongerThanTheStringMaximumAndChangesNothing) {
-  const std::size_t max = std::string().max_size();
-  const char bytes[] = "xyz";
-  for (const char* text : {"a", "a/b/", "/"}) {
-    SCOPED_TRACE(text);
-    path p(text);
-    const std::string before = state(p);
-    const std::size_t room = max - p.native().size();
-    for (std::size_t size : {room + 1, max}) {
-      try {
-        p += std::string_view(bytes, size);
-        ADD_FAILURE() << "no error";
-      } catch (const std::length_error& e) {
-        EXPECT_STREQ(e.what(), "basic_string::append");
-      }
-      EXPECT_EQ(state(p), before);
-    }
-    EXPECT_THROW(p._M_concat(std::string_view(bytes, room)), std::bad_alloc);
-    EXPECT_EQ(state(p), before);
-  }
+  for (const char* text : {"a", "a/b/", "/"})
+    expect_too_long_changes_nothing(
+        text, [](path& p, std::string_view s) { p += s; },
+        [](path& p, std::string_view s) { p._M_concat(s); });
 }
 
 TEST(ConcatFailure, LeavesThePathExactlyAsItWas) {
-  const struct {
-    std::string path;
-    std::string arg;
-  } cases[] = {
+  const FailureCase cases[] = {
       {"a/" + kLong1, kLong2 + "/" + kLong1},              // joined to the last name
       {kLong1, kLong2 + "/" + kLong1},                     // joined to a single name
       {"x/" + kLong1 + "/", "/" + kLong2 + "/" + kLong1},  // the empty name gives way
@@ -221,14 +169,7 @@ TEST(ConcatFailure, LeavesThePathExactlyAsItWas) {
       {"a", names(70) + "/" + kLong1 + "/" + kLong2},      // more than one batch
       {kLong1 + "/", "/"},
   };
-  for (const Form& form : kForms) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(c.path + " " + form.name + " " + c.arg);
-      EXPECT_GE(expect_unchanged_on_failure([&] { return path(c.path); },
-                                            [&](path& p) { form.concat(p, c.arg); }),
-                1);
-    }
-  }
+  expect_each_form_unchanged_on_failure(kForms, cases);
   for (const std::string& text : {kLong1, "a/" + kLong1, kLong1 + "/", "/x/" + kLong2}) {
     SCOPED_TRACE(text + " += itself");
     EXPECT_GE(expect_unchanged_on_failure([&] { return path(text); }, [](path& p) { p += p; }),
