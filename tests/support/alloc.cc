@@ -3,6 +3,7 @@
 #include "support/alloc.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 
@@ -12,12 +13,23 @@ std::atomic<long> g_allocations{0};
 std::atomic<long> g_live{0};
 std::atomic<long> g_fail_at{0};  // 0: no failure armed
 std::atomic<bool> g_fired{false};
+std::atomic<long> g_injected{0};  // failures injected over the whole run
+
+// With VORNEL_COUNT_INJECTIONS set, the run ends by saying how many
+// allocation failures it injected.
+struct InjectionReport {
+  ~InjectionReport() {
+    if (std::getenv("VORNEL_COUNT_INJECTIONS"))
+      std::fprintf(stderr, "injected allocation failures: %ld\n", g_injected.load());
+  }
+} g_report;
 
 void* allocate(std::size_t n) {
   const long nth = ++g_allocations;
   const long fail_at = g_fail_at.load();
   if (fail_at != 0 && nth == fail_at) {
     g_fired = true;
+    ++g_injected;
     throw std::bad_alloc();
   }
   void* p = std::malloc(n ? n : 1);
