@@ -122,18 +122,35 @@ int path::compare(std::string_view s) const noexcept {
   return parser.next().valid() ? -1 : 0;
 }
 
-// Each element is hashed as path iteration yields it, except that a root
-// directory counts as the one byte "/" however many separators it spans:
-// "/" and "///" compare equal, so they must hash equally too.
+namespace {
+
+size_t combine(size_t seed, std::string_view bytes) noexcept {
+  const size_t h = std::_Hash_bytes(bytes.data(), bytes.size(), 0xc70f6907UL);
+  return seed ^ (h + 0x9e3779b9UL + (seed << 6) + (seed >> 2));
+}
+
+// A root directory counts as the one byte "/" however many separators it
+// spans: "/" and "///" compare equal, so they must hash equally too.
+std::string_view hashed_bytes(const path& element) noexcept {
+  if (element._M_type() == path::_Type::_Rootdir) return std::string_view("/", 1);
+  return element.native();
+}
+
+}  // namespace
+
+// Each element is hashed as path iteration yields it. The component block is
+// walked directly, with its bounds read once, rather than through the
+// iterator, which reads them again at every step; only the first component
+// can be a root directory, as components follow the text.
 size_t hash_value(const path& p) noexcept {
-  size_t seed = 0;
-  for (auto it = p.begin(), end = p.end(); it != end; ++it) {
-    const path& element = *it;
-    const std::string_view bytes = element._M_type() == path::_Type::_Rootdir
-                                       ? std::string_view("/", 1)
-                                       : std::string_view(element._M_pathname);
-    const size_t h = std::_Hash_bytes(bytes.data(), bytes.size(), 0xc70f6907UL);
-    seed ^= h + 0x9e3779b9UL + (seed << 6) + (seed >> 2);
+  if (p._M_type() != path::_Type::_Multi)
+    return p.empty() ? 0 : combine(0, hashed_bytes(p));
+  const path::_Cmpt* cur = p._M_cmpts.begin();
+  const path::_Cmpt* const end = p._M_cmpts.end();
+  size_t seed = combine(0, hashed_bytes(*cur));
+  while (++cur != end) {
+    VORNEL_CHECK_AS(cur != end, "_M_cur != _M_path->_M_cmpts.end()");
+    seed = combine(seed, cur->native());
   }
   return seed;
 }

@@ -13,7 +13,8 @@ bool is_dotdot(const path& p) noexcept { return std::string_view(p.native()) == 
 path path::lexically_normal() const {
   path ret;
   if (empty()) return ret;
-  for (const path& p : *this) {
+  for (_Detail::Elements e(*this); !e.done(); ++e) {
+    const path& p = *e;
     if (is_dot(p)) {
       ret /= path();
       continue;
@@ -23,7 +24,11 @@ path path::lexically_normal() const {
       continue;
     }
     if (ret.has_filename()) {
-      if (is_dotdot(*--ret.end()))
+      // The result's filename: the result itself, or its last component.
+      const path& name = ret._M_type() == _Type::_Multi
+                             ? _Detail::impl(ret._M_cmpts)->end()[-1]
+                             : static_cast<const path&>(ret);
+      if (is_dotdot(name))
         ret /= p;
       else
         ret.remove_filename();
@@ -57,8 +62,8 @@ path path::lexically_normal() const {
   }
 
   if (ret._M_cmpts.size() >= 2) {
-    auto last = std::prev(ret.end());
-    if (last->empty() && is_dotdot(*--last)) ret = ret.parent_path();
+    const _Cmpt* last = _Detail::impl(ret._M_cmpts)->end() - 1;
+    if (last->empty() && is_dotdot(last[-1])) ret = ret.parent_path();
   } else if (ret.empty()) {
     // Named explicitly: `ret = "."` would pick the public C-string assignment.
     ret.operator=<char[2]>(".");

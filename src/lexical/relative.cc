@@ -15,13 +15,12 @@ path path::lexically_relative(const path& base) const {
   if (root_name().compare(base.root_name()) != 0) return ret;
   if (has_root_directory() != base.has_root_directory()) return ret;
 
-  iterator i = begin(), i_end = end();
-  iterator j = base.begin(), j_end = base.end();
-  while (i != i_end && j != j_end && i->compare(*j) == 0) {
+  _Detail::Elements i(*this), j(base);
+  while (!i.done() && !j.done() && i->compare(*j) == 0) {
     ++i;
     ++j;
   }
-  if (i == i_end && j == j_end) {
+  if (i.done() && j.done()) {
     // Named explicitly: `ret = "."` would pick the public C-string assignment.
     ret.operator=<char[2]>(".");
     return ret;
@@ -29,7 +28,7 @@ path path::lexically_relative(const path& base) const {
 
   // How many directories base goes down below the common part.
   int n = 0;
-  for (; j != j_end; ++j) {
+  for (; !j.done(); ++j) {
     const path& p = *j;
     if (is_dotdot(p))
       --n;
@@ -37,14 +36,14 @@ path path::lexically_relative(const path& base) const {
       ++n;
   }
   if (n < 0) return ret;
-  if (n == 0 && (i == i_end || i->empty())) {
+  if (n == 0 && (i.done() || i->empty())) {
     ret.operator=<char[2]>(".");
     return ret;
   }
 
   const path dotdot("..");
   for (; n > 0; --n) ret /= dotdot;
-  for (; i != i_end; ++i) ret /= *i;
+  for (; !i.done(); ++i) ret /= *i;
   return ret;
 }
 

@@ -61,6 +61,49 @@ struct path::_Detail {
 
   // A one-component path of the given kind.
   static path component(std::string_view text, _Type kind) { return path(text, kind); }
+
+  class Elements;
+};
+
+// The elements of a path as its iteration yields them: the components of a
+// _Multi path, or the path itself once (none when it is empty). The bounds
+// are read once, where the path's iterator reads the end again at every step.
+class path::_Detail::Elements {
+ public:
+  explicit Elements(const path& p) noexcept {
+    if (p._M_type() == _Type::_Multi) {
+      cur_ = p._M_cmpts.begin();
+      end_ = p._M_cmpts.end();
+    } else if (!p.empty()) {
+      self_ = &p;
+    }
+  }
+
+  bool done() const noexcept { return self_ ? at_end_ : cur_ == end_; }
+
+  const path& operator*() const noexcept {
+    if (self_) return *self_;
+    VORNEL_CHECK_AS(cur_ != end_, "_M_cur != _M_path->_M_cmpts.end()");
+    return *cur_;
+  }
+  const path* operator->() const noexcept { return &**this; }
+
+  Elements& operator++() noexcept {
+    if (self_) {
+      VORNEL_CHECK_AS(!at_end_, "!_M_at_end");
+      at_end_ = true;
+    } else {
+      VORNEL_CHECK_AS(cur_ != end_, "_M_cur != _M_path->_M_cmpts.end()");
+      ++cur_;
+    }
+    return *this;
+  }
+
+ private:
+  const path* self_ = nullptr;
+  const _Cmpt* cur_ = nullptr;
+  const _Cmpt* end_ = nullptr;
+  bool at_end_ = false;
 };
 
 inline path::_List::iterator path::_List::begin() noexcept {

@@ -26,16 +26,21 @@ path lone_root_directory() { return path(std::string_view("/", 1)); }
 
 }  // namespace
 
+// Where the list is known to hold components, they are read from its block
+// directly rather than through the list's exported begin() and end().
+
 bool path::has_root_name() const noexcept {
   if (_M_type() == _Type::_Rootname) return true;
-  return !_M_cmpts.empty() && _M_cmpts.begin()->_M_type() == _Type::_Rootname;
+  if (_M_cmpts.empty()) return false;
+  return _Detail::impl(_M_cmpts)->begin()->_M_type() == _Type::_Rootname;
 }
 
 bool path::has_root_directory() const noexcept {
   if (_M_type() == _Type::_Rootdir) return true;
   if (_M_cmpts.empty()) return false;
-  const _Cmpt* c = _M_cmpts.begin();
-  const _Cmpt* last = _M_cmpts.end();
+  const _List::_Impl* block = _Detail::impl(_M_cmpts);
+  const _Cmpt* c = block->begin();
+  const _Cmpt* last = block->end();
   if (c->_M_type() == _Type::_Rootname) ++c;
   return c != last && c->_M_type() == _Type::_Rootdir;
 }
@@ -44,15 +49,16 @@ bool path::has_root_path() const noexcept {
   const _Type kind = _M_type();
   if (kind == _Type::_Rootname || kind == _Type::_Rootdir) return true;
   if (_M_cmpts.empty()) return false;
-  const _Type first = _M_cmpts.begin()->_M_type();
+  const _Type first = _Detail::impl(_M_cmpts)->begin()->_M_type();
   return first == _Type::_Rootname || first == _Type::_Rootdir;
 }
 
 bool path::has_relative_path() const noexcept {
   if (_M_type() == _Type::_Filename && !_M_pathname.empty()) return true;
   if (_M_cmpts.empty()) return false;
-  const _Cmpt* last = _M_cmpts.end();
-  const _Cmpt* c = skip_root(_M_cmpts.begin(), last);
+  const _List::_Impl* block = _Detail::impl(_M_cmpts);
+  const _Cmpt* last = block->end();
+  const _Cmpt* c = skip_root(block->begin(), last);
   return c != last && !c->_M_pathname.empty();
 }
 
@@ -66,9 +72,13 @@ bool path::has_filename() const noexcept {
   switch (_M_type()) {
     case _Type::_Filename:
       return true;
-    case _Type::_Multi:
+    case _Type::_Multi: {
       if (is_dir_sep(_M_pathname.back())) return false;
-      return _M_cmpts.back().has_filename();
+      VORNEL_CHECK(!_M_cmpts.empty());
+      // A component is never _Multi: the rule ends at its own kind.
+      const _Cmpt& last = _Detail::impl(_M_cmpts)->end()[-1];
+      return last._M_type() == _Type::_Filename && !last.empty();
+    }
     default:
       return false;
   }
@@ -76,10 +86,12 @@ bool path::has_filename() const noexcept {
 
 path path::root_name() const {
   path result;
-  if (_M_type() == _Type::_Rootname)
+  if (_M_type() == _Type::_Rootname) {
     result = *this;
-  else if (!_M_cmpts.empty() && _M_cmpts.begin()->_M_type() == _Type::_Rootname)
-    result = as_path(*_M_cmpts.begin());
+  } else if (!_M_cmpts.empty()) {
+    const _Cmpt& first = *_Detail::impl(_M_cmpts)->begin();
+    if (first._M_type() == _Type::_Rootname) result = as_path(first);
+  }
   return result;
 }
 
@@ -87,8 +99,9 @@ path path::root_directory() const {
   if (_M_type() == _Type::_Rootdir) return lone_root_directory();
   path result;
   if (!_M_cmpts.empty()) {
-    const _Cmpt* c = _M_cmpts.begin();
-    const _Cmpt* last = _M_cmpts.end();
+    const _List::_Impl* block = _Detail::impl(_M_cmpts);
+    const _Cmpt* c = block->begin();
+    const _Cmpt* last = block->end();
     if (c->_M_type() == _Type::_Rootname) ++c;
     if (c != last && c->_M_type() == _Type::_Rootdir) result = as_path(*c);
   }
@@ -101,8 +114,9 @@ path path::root_path() const {
   if (_M_type() == _Type::_Rootname) {
     result = *this;
   } else if (!_M_cmpts.empty()) {
-    const _Cmpt* c = _M_cmpts.begin();
-    const _Cmpt* last = _M_cmpts.end();
+    const _List::_Impl* block = _Detail::impl(_M_cmpts);
+    const _Cmpt* c = block->begin();
+    const _Cmpt* last = block->end();
     if (c->_M_type() == _Type::_Rootname) {
       result = as_path(*c);
       if (++c != last && c->_M_type() == _Type::_Rootdir) result /= as_path(*c);
@@ -118,8 +132,9 @@ path path::relative_path() const {
   if (_M_type() == _Type::_Filename) {
     result = *this;
   } else if (!_M_cmpts.empty()) {
-    const _Cmpt* last = _M_cmpts.end();
-    const _Cmpt* c = skip_root(_M_cmpts.begin(), last);
+    const _List::_Impl* block = _Detail::impl(_M_cmpts);
+    const _Cmpt* last = block->end();
+    const _Cmpt* c = skip_root(block->begin(), last);
     // Taken from the text, so that inner separator runs stay as written.
     if (c != last) result.assign(_M_pathname.substr(c->_M_pos));
   }
@@ -131,7 +146,7 @@ path path::parent_path() const {
   if (!has_relative_path()) {
     result = *this;
   } else if (_M_cmpts.size() > 1) {
-    const _Cmpt& c = _M_cmpts.end()[-2];
+    const _Cmpt& c = _Detail::impl(_M_cmpts)->end()[-2];
     const std::size_t end = std::min(c._M_pos + c._M_pathname.size(), _M_pathname.size());
     result.assign(std::string_view(_M_pathname.data(), end));
   }
@@ -143,7 +158,7 @@ std::pair<const path::string_type*, std::size_t> path::_M_find_extension() const
   if (_M_type() == _Type::_Filename) {
     name = &_M_pathname;
   } else if (_M_type() == _Type::_Multi && !_M_cmpts.empty()) {
-    const _Cmpt& c = _M_cmpts.back();
+    const _Cmpt& c = _Detail::impl(_M_cmpts)->end()[-1];
     if (c._M_type() == _Type::_Filename) name = &c._M_pathname;
   }
   if (!name || name->empty()) return {nullptr, 0};
