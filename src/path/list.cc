@@ -2,6 +2,7 @@
 // and copy-assignment of a whole path.
 #include "internal.h"
 
+#include <functional>
 #include <new>
 
 namespace std::filesystem::__cxx11 {
@@ -44,9 +45,15 @@ void path::_List::_Impl::_M_erase_from(const _Cmpt* pos) {
   _Cmpt* first = begin() + (pos - begin());
   for (_Cmpt* c = first, *last = end(); c != last; ++c) {
     // A component's list word holds only its kind: there is nothing for the
-    // deleter to free, so the word is dropped without the call.
-    if (!_Detail::impl(c->_M_cmpts)) c->_M_cmpts._M_impl.release();
-    c->~_Cmpt();
+    // deleter to free, so the word is dropped without the call, and its text
+    // is all that is left to release.
+    if (!_Detail::impl(c->_M_cmpts)) {
+      c->_M_cmpts._M_impl.release();
+      using string_type = path::string_type;
+      _Detail::text(*c).~string_type();
+    } else {
+      c->~_Cmpt();
+    }
   }
   _M_size -= int(end() - first);
 }
@@ -115,6 +122,31 @@ void path::_List::_M_erase_from(const_iterator pos) {
   _Detail::impl(*this)->_M_erase_from(pos);
 }
 
+namespace {
+
+// The text is the runtime's string, whose layout is part of the path's own:
+// its first word addresses the bytes, which lie inside the object itself
+// while they fit its 15-byte buffer.
+static_assert(sizeof(path::string_type) == 32, "the runtime's string layout");
+
+// Moves a component into the raw slot `to` byte for byte, then aims a text
+// held in the string's own buffer at the copy of that buffer. The source is
+// left to be released without its destructor. A move through the
+// constructors would build an empty component first (a call through the
+// symbol table) and copy each short text with a call of its own.
+void relocate(const path::_Cmpt& from, path::_Cmpt* to) noexcept {
+  const char* const old = reinterpret_cast<const char*>(&from);
+  char* const copy = reinterpret_cast<char*>(to);
+  std::memcpy(static_cast<void*>(copy), old, sizeof(path::_Cmpt));
+  const char* const bytes = from.native().data();
+  if (bytes >= old && bytes < old + sizeof(path::_Cmpt)) {
+    char* const moved = copy + (bytes - old);
+    std::memcpy(copy, &moved, sizeof moved);
+  }
+}
+
+}  // namespace
+
 void path::_List::reserve(int n, bool exact) {
   _Impl* cur = _Detail::impl(*this);
   const int c = cur ? cur->_M_capacity : 0;
@@ -125,17 +157,11 @@ void path::_List::reserve(int n, bool exact) {
   }
   auto block = _Detail::new_block(n);
   if (cur) {
-    // Each component leaves behind what a moved-from path is (an empty text
-    // in the string's own buffer, kind _Filename, no block), which owns
-    // nothing: the old block is released without destroying them one by one.
-    // Nothing here throws.
+    // The components change hands: the old block is released without
+    // destroying them, as the new one owns what they owned. Nothing here
+    // throws.
     _Cmpt* to = block->begin();
-    for (_Cmpt& from : *cur) {
-      _Cmpt* c = ::new (to++) _Cmpt();
-      c->_M_pathname = std::move(from._M_pathname);
-      c->_M_cmpts.swap(from._M_cmpts);
-      c->_M_pos = from._M_pos;
-    }
+    for (const _Cmpt& from : *cur) relocate(from, to++);
     block->_M_size = cur->_M_size;
     cur->_M_size = 0;
   }
@@ -144,6 +170,14 @@ void path::_List::reserve(int n, bool exact) {
 
 path& path::operator=(const path& p) {
   if (&p == this) return *this;
+  // One of this path's own components would be destroyed by the list
+  // assignment before its text is read: assign from a copy of it instead.
+  if (const _List::_Impl* block = _Detail::impl(_M_cmpts);
+      block && std::less_equal<const void*>()(block->begin(), &p) &&
+      std::less<const void*>()(&p, block->end())) {
+    const path copy(p);
+    return *this = copy;
+  }
   _M_pathname.reserve(p._M_pathname.length());
   _M_cmpts = p._M_cmpts;
   _M_pathname = p._M_pathname;
