@@ -158,30 +158,30 @@ int run_concat(std::string_view, PathSource& paths, Output& out) {
   return fold(paths, out, [](path& result, std::string_view text) { result.concat(text); });
 }
 
-int run_remove_filename(std::string_view, PathSource& paths, Output& out) {
+// Applies a modifier to a fresh path of each PATH and writes the result.
+template <typename Modify>
+int modify_each(PathSource& paths, Output& out, Modify modify) {
   return each_path(paths, out, [&](std::string_view text) {
     path p(text);
-    write_result(out, text, p.remove_filename());
+    write_result(out, text, modify(p));
     return 0;
   });
+}
+
+int run_remove_filename(std::string_view, PathSource& paths, Output& out) {
+  return modify_each(paths, out, [](path& p) -> const path& { return p.remove_filename(); });
 }
 
 int run_replace_filename(std::string_view name_text, PathSource& paths, Output& out) {
   const path name(name_text);
-  return each_path(paths, out, [&](std::string_view text) {
-    path p(text);
-    write_result(out, text, p.replace_filename(name));
-    return 0;
-  });
+  return modify_each(paths, out,
+                     [&](path& p) -> const path& { return p.replace_filename(name); });
 }
 
 int run_replace_extension(std::string_view ext_text, PathSource& paths, Output& out) {
   const path extension(ext_text);
-  return each_path(paths, out, [&](std::string_view text) {
-    path p(text);
-    write_result(out, text, p.replace_extension(extension));
-    return 0;
-  });
+  return modify_each(paths, out,
+                     [&](path& p) -> const path& { return p.replace_extension(extension); });
 }
 
 int run_compare(std::string_view first_text, PathSource& paths, Output& out) {
