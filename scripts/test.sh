@@ -8,3 +8,6 @@ build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+# Sanitizers, valgrind, the fault sweep under both, and a fuzz smoke run;
+# valgrind reuses the tree just built.
+VALGRIND_BUILD="$build" bash scripts/reliability.sh

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# The reliability suite: every test under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the concurrency tests under ThreadSanitizer,
+# every test binary under valgrind memcheck, and a fuzz smoke run per target.
+#
+#   bash scripts/reliability.sh [asan] [tsan] [valgrind] [fuzz]
+#
+# Without arguments all four stages run. FUZZ_SECONDS (default 60) is the
+# fuzzing time per target; VALGRIND_BUILD names an existing plain build tree
+# to take the test binaries from (default: build-rel, built here if absent).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh clang-14 libclang-rt-14-dev valgrind
+
+stages=("$@")
+((${#stages[@]})) || stages=(asan tsan valgrind fuzz)
+jobs=$(nproc)
+
+# The production-link checks read the ELF file of a normal build. The
+# instrumented trees leave out the tool, whose test bounds its resident memory
+# far below what a sanitizer runtime alone takes, and with it the install
+# test, which links plain consumers.
+not_instrumentable='^(Identity|LoadTime|Exports|Relocations)\.'
+elf_filter='-Identity.*:LoadTime.*:Exports.*:Relocations.*'
+
+configure() {
+  local dir=$1 flags=$2
+  shift 2
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
+    -DCMAKE_SHARED_LINKER_FLAGS="$flags" "$@" >/dev/null
+}
+
+run_asan() {
+  local dir=build-rel-asan
+  configure "$dir" "-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
+    -DVORNEL_BUILD_TOOLS=OFF
+  cmake --build "$dir"
+  # The error block is laid out as the runtime's shared count so that the
+  # runtime's shared pointers can own it, without being of that class: a test
+  # hands it to one on purpose, which the vptr check would call confusion.
+  echo 'vptr_check:*16filesystem_error5_Impl6_Block*' >"$dir/ubsan.supp"
+  # Huge requests must fail as they do natively, with std::bad_alloc.
+  local asan=detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1
+  ASAN_OPTIONS=$asan:allocator_may_return_null=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$PWD/$dir/ubsan.supp \
+    ctest --test-dir "$dir" --output-on-failure -j"$jobs" -E "$not_instrumentable"
+}
+
+run_tsan() {
+  local dir=build-rel-tsan
+  configure "$dir" "-fsanitize=thread -fno-omit-frame-pointer" -DVORNEL_BUILD_TOOLS=OFF
+  cmake --build "$dir" --target concurrency_test
+  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+    ctest --test-dir "$dir" --output-on-failure -R '^Concurrency\.'
+}
+
+run_valgrind() {
+  local dir=${VALGRIND_BUILD:-build-rel}
+  if [[ ! -d $dir/tests ]]; then
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  fi
+  cmake --build "$dir"
+  local logs=$dir/valgrind
+  rm -rf "$logs" && mkdir -p "$logs"
+  local failed=0 binary name errors status ran
+  for binary in "$dir"/tests/*_test; do
+    name=$(basename "$binary")
+    [[ $name == elf_test ]] && continue
+    # One log per process: tests that fork report from the child as well.
+    # gtest death tests re-run the binary natively (fork, then exec).
+    valgrind --tool=memcheck --soname-synonyms=somalloc=nouserintercepts \
+      --leak-check=full --show-leak-kinds=definite,indirect,possible \
+      --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99 \
+      --trace-children=no --log-file="$logs/$name.%p.log" \
+      "$binary" --gtest_filter="$elf_filter" --gtest_death_test_style=threadsafe \
+      --gtest_death_test_use_fork >"$logs/$name.out" 2>&1 && status=0 || status=$?
+    errors=$(cat "$logs/$name".*.log | sed -n 's/.*ERROR SUMMARY: \([0-9]*\) errors.*/\1/p' |
+      awk '{ n += $1 } END { print n + 0 }')
+    ran=$(grep -o '[0-9]* tests\? from [0-9]* test suites\? ran' "$logs/$name.out" || true)
+    echo "valgrind: $name: $ran, $errors errors in $(ls "$logs/$name".*.log | wc -l) processes"
+    if ((errors || status)); then
+      cat "$logs/$name".*.log && tail -30 "$logs/$name.out"
+      failed=1
+    fi
+  done
+  return $failed
+}
+
+run_fuzz() {
+  bash fuzz/run.sh "${FUZZ_SECONDS:-60}" build-rel-fuzz
+}
+
+passed=0 failed=0
+for stage in "${stages[@]}"; do
+  echo "=== reliability: $stage"
+  start=$SECONDS
+  # A subshell outside any condition, so that a failing command ends the stage.
+  set +e
+  (set -e; "run_$stage")
+  status=$?
+  set -e
+  if ((status == 0)); then
+    passed=$((passed + 1))
+    echo "=== reliability: $stage passed in $((SECONDS - start)) s"
+  else
+    failed=$((failed + 1))
+    echo "=== reliability: $stage FAILED after $((SECONDS - start)) s"
+  fi
+done
+echo "reliability: $passed passed, $failed failed"
+((failed == 0))
