@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "check.h"
-#include "fail_alloc.h"
+#include "support/alloc.h"
 #include "support/raw_state.h"
 
 namespace {
@@ -228,7 +228,7 @@ void apply(const Step& s, path* paths) {
   std::optional<filesystem_error> error;
   bool threw = false, fired = false;
   {
-    vornel::fuzz::FailAt failing(s.fail_at);
+    vornel::test::FailAt failing(s.fail_at);
     try {
       run(s, paths, arg, error);
     } catch (const std::bad_alloc&) {
