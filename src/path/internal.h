@@ -59,9 +59,6 @@ struct path::_Detail {
   static _List& list(path& p) noexcept { return p._M_cmpts; }
   static const _List& list(const path& p) noexcept { return p._M_cmpts; }
 
-  // A one-component path of the given kind.
-  static path component(std::string_view text, _Type kind) { return path(text, kind); }
-
   class Elements;
 };
 
