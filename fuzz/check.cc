@@ -50,20 +50,6 @@ void fail(const std::string& what) {
   std::abort();
 }
 
-std::string shown(std::string_view bytes) {
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (c >= 0x20 && c < 0x7f && c != '\\') {
-      out += char(c);
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02x", c);
-      out += hex;
-    }
-  }
-  return out;
-}
-
 namespace {
 
 struct ModelCmpt {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/raw_state.h"
+
 namespace vornel::fuzz {
 
 using std::filesystem::path;
@@ -19,8 +21,7 @@ void require_own_bindings();
 // Prints what broke and aborts, so that libFuzzer keeps the input.
 [[noreturn]] void fail(const std::string& what);
 
-// A string with its bytes made printable.
-std::string shown(std::string_view bytes);
+using vornel::test::shown;
 
 // The structure that splitting `text` gives, in the form of
 // vornel::test::describe, worked out without the library's parser.

@@ -26,6 +26,7 @@ using vornel::test::for_each_allocation_failure;
 using vornel::test::invariant_violation;
 using vornel::test::live_allocations;
 using vornel::test::text_of;
+using vornel::test::shown;
 
 // Texts with `count` one-letter names, or names of `width` letters.
 std::string names(int count, int width = 1, const std::string& sep = "/") {
@@ -97,21 +98,6 @@ std::string state(const path& p) {
   std::string out = describe(p);
   out += " | ";
   out += p.native();
-  return out;
-}
-
-// A state with its bytes made printable, for failure messages.
-std::string shown(const std::string& s) {
-  std::string out;
-  for (unsigned char c : s) {
-    if (c >= 0x20 && c < 0x7f) {
-      out += char(c);
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02x", c);
-      out += hex;
-    }
-  }
   return out;
 }
 

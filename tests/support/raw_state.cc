@@ -2,6 +2,7 @@
 #include "support/raw_state.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -98,6 +99,20 @@ std::string invariant_violation(const path& p) {
     end_of_prev = c.pos + c.text.size();
   }
   return why.str();
+}
+
+std::string shown(std::string_view bytes) {
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (c >= 0x20 && c < 0x7f && c != '\\') {
+      out += char(c);
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      out += hex;
+    }
+  }
+  return out;
 }
 
 std::string& text_of(path& p) { return reinterpret_cast<MirrorPath&>(p).text; }

@@ -7,6 +7,7 @@
 #include <fs_path>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vornel::test {
@@ -30,6 +31,10 @@ struct RawPath {
 };
 
 RawPath raw(const path& p);
+
+// The bytes with everything outside printable ASCII, and the backslash,
+// written as \xNN, for failure messages.
+std::string shown(std::string_view bytes);
 
 // A one-line form of a path's structure, for tables of expected states:
 // the kind letter (M, N, R, F), then each component as text:kind@pos.
