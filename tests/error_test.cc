@@ -1,16 +1,13 @@
 // filesystem_error: its what() texts, the block its copies share (read at the
-// data level and through the runtime's own shared pointer), release from many
-// threads, and construction under allocation failure.
+// data level and through the runtime's own shared pointer), and construction
+// under allocation failure; release from many threads is in concurrency_test.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <fs_path>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "support/alloc.h"
 #include "support/raw_state.h"
@@ -246,38 +243,6 @@ TEST(SharedBlock, IsOwnedByTheRuntimesSharedPointerAsOneOfItsOwn) {
     EXPECT_EQ(static_cast<const RawImpl*>(runtime.get())->what, expected);
   }
   EXPECT_EQ(live_allocations(), before) << "disposed and destroyed by the runtime";
-}
-
-TEST(SharedBlock, CopiesDroppedOnManyThreadsFreeTheBlockExactlyOnce) {
-  ASSERT_NE(std::filesystem::__pthread_key_create, nullptr)
-      << "this process is threaded, so every count change must be atomic";
-  constexpr int kThreads = 4, kRounds = 2000;
-  const long before = live_allocations();
-  {
-    std::atomic<int> mismatches{0};
-    std::vector<std::thread> threads;
-    {
-      const filesystem_error original("shared", path("/a/long/enough/path/name"),
-                                      path("/and/another/one"), kLong);
-      const char* text = original.what();
-      std::vector<filesystem_error> own(kThreads, original);
-      threads.reserve(kThreads);
-      for (auto& mine : own)
-        threads.emplace_back([&mismatches, text, mine]() mutable {
-          for (int i = 0; i < kRounds; ++i) {
-            filesystem_error copy(mine);
-            filesystem_error other("local", kShort);
-            other = copy;
-            if (copy.what() != text || other.what() != text ||
-                copy.path2().native() != "/and/another/one")
-              ++mismatches;
-          }
-        });
-    }  // the original and the vector's copies go; the threads' copies remain
-    for (auto& t : threads) t.join();
-    EXPECT_EQ(mismatches.load(), 0);
-  }
-  EXPECT_EQ(live_allocations(), before);
 }
 
 TEST(Construction, ReservesTheMessageOnce) {

@@ -25,18 +25,10 @@ using vornel::test::FailAt;
 using vornel::test::for_each_allocation_failure;
 using vornel::test::invariant_violation;
 using vornel::test::live_allocations;
+using vornel::test::names;
+using vornel::test::state;
 using vornel::test::text_of;
 using vornel::test::shown;
-
-// Texts with `count` one-letter names, or names of `width` letters.
-std::string names(int count, int width = 1, const std::string& sep = "/") {
-  std::string text;
-  for (int i = 0; i < count; ++i) {
-    if (i) text += sep;
-    text += std::string(width, char('a' + i % 26));
-  }
-  return text;
-}
 
 // Hand-picked edge cases first, then texts drawn from a small alphabet that
 // is rich in separators, dots, NULs and bytes that are not UTF-8.
@@ -90,15 +82,6 @@ path make_target(const Input& in) {
   text_of(p) = in.target;
   p._M_split_cmpts();
   return p;
-}
-
-// The text, kind and components: everything but the block's capacity, which
-// a failed call may leave larger than before.
-std::string state(const path& p) {
-  std::string out = describe(p);
-  out += " | ";
-  out += p.native();
-  return out;
 }
 
 // A view of the end of the path's own text, for appends that read the string

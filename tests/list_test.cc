@@ -16,14 +16,9 @@ using std::filesystem::path;
 using vornel::test::AllocationCount;
 using vornel::test::capacity;
 using vornel::test::describe;
+using vornel::test::names;
 using vornel::test::raw;
 using vornel::test::text_of;
-
-std::string names(int count) {
-  std::string text;
-  for (int i = 0; i < count; ++i) text += (i ? "/" : "") + std::string(1, char('a' + i));
-  return text;
-}
 
 // A path of `size` components held in a block of capacity `cap`.
 path with_block(int cap, int size) {

@@ -15,17 +15,9 @@ using vornel::test::AllocationCount;
 using vornel::test::capacity;
 using vornel::test::describe;
 using vornel::test::invariant_violation;
+using vornel::test::names;
 using vornel::test::raw;
 using vornel::test::text_of;
-
-std::string names(int count, const std::string& sep = "/") {
-  std::string text;
-  for (int i = 0; i < count; ++i) {
-    if (i) text += sep;
-    text += char('a' + i % 26);
-  }
-  return text;
-}
 
 // Splits `text` into a path whose block was left by an earlier split.
 path resplit(path p, const std::string& text) {
@@ -133,7 +125,7 @@ TEST(Split, HandlesHugeInputs) {
   EXPECT_EQ(invariant_violation(many), "");
   const path separators(std::string(5000, '/'));
   EXPECT_EQ(describe(separators), "R");
-  const path spaced(names(3, std::string(4000, '/')) + std::string(3000, '/'));
+  const path spaced(names(3, 1, std::string(4000, '/')) + std::string(3000, '/'));
   EXPECT_EQ(raw(spaced).size, 4);
   EXPECT_EQ(raw(spaced).cmpts.back().pos, spaced.native().size());
 }

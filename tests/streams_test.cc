@@ -109,7 +109,7 @@ TEST(StringStreams, OpenTheirBufferInTheirModeAndAttachIt) {
 
 // Buffers have no virtual base, so both names are one entry point; streams
 // have two.
-TEST(Exports, GiveBuffersOneEntryPointAndStreamsTwo) {
+TEST(StreamExports, GiveBuffersOneEntryPointAndStreamsTwo) {
   for (const char* cls : {"15basic_stringbuf", "19basic_istringstream",
                           "19basic_ostringstream", "18basic_stringstream"})
     for (char c : {'c', 'w'}) {
@@ -123,7 +123,7 @@ TEST(Exports, GiveBuffersOneEntryPointAndStreamsTwo) {
 
 // As `nm -D` lists them: the string-stream constructors, the narrow-string
 // members and the assertion reporter are the library's 20 weak functions.
-TEST(Exports, AreWeakFunctions) {
+TEST(StreamExports, AreWeakFunctions) {
   FILE* pipe =
       popen(("nm -D --defined-only " + vornel::test::library_file()).c_str(), "r");
   ASSERT_NE(pipe, nullptr);

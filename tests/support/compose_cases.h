@@ -1,7 +1,6 @@
-// Shared by the tests of the operations that change a path in place: texts
-// of many names, a path's whole state in one line, the sweep that fails
-// every allocation of a call in turn, and the case tables that appending and
-// concatenation both run through their path and text forms.
+// Shared by the tests of the operations that change a path in place: the
+// sweep that fails every allocation of a call in turn, and the case tables
+// that appending and concatenation both run through their path and text forms.
 #ifndef VORNEL_TESTS_SUPPORT_COMPOSE_CASES_H
 #define VORNEL_TESTS_SUPPORT_COMPOSE_CASES_H
 
@@ -17,19 +16,6 @@
 #include "support/raw_state.h"
 
 namespace vornel::test {
-
-// `count` one-letter names joined by "/".
-inline std::string names(int count) {
-  std::string text;
-  for (int i = 0; i < count; ++i) {
-    if (i) text += '/';
-    text += char('a' + i % 26);
-  }
-  return text;
-}
-
-// The text, kind and every component with its position.
-inline std::string state(const path& p) { return "[" + p.native() + "] " + describe(p); }
 
 // Calls change(p) on a fresh p = make() with the k-th allocation failing, for
 // k = 1, 2, ... until a call completes. After each failure, check(p, before)

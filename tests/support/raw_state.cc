@@ -71,6 +71,17 @@ std::string describe(const path& p) {
   return out;
 }
 
+std::string state(const path& p) { return "[" + p.native() + "] " + describe(p); }
+
+std::string names(int count, int width, const std::string& sep) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    if (i) text += sep;
+    text.append(std::size_t(width), char('a' + i % 26));
+  }
+  return text;
+}
+
 int capacity(const path& p) { return raw(p).capacity; }
 
 std::string invariant_violation(const path& p) {

@@ -1,6 +1,6 @@
 // Reads a path at the data level, through a mirror of its binary layout
 // rather than through its members: text, kind, components with their
-// positions, and the block's size and capacity.
+// positions, and the block's size and capacity; and the texts tables build.
 #ifndef VORNEL_TESTS_SUPPORT_RAW_STATE_H
 #define VORNEL_TESTS_SUPPORT_RAW_STATE_H
 
@@ -40,6 +40,14 @@ std::string shown(std::string_view bytes);
 // the kind letter (M, N, R, F), then each component as text:kind@pos.
 // "/a/" reads "M /:R@0 a:F@1 :F@3"; "a" reads "F".
 std::string describe(const path& p);
+
+// The text and then the structure, the one form of a path's whole state in
+// tables and messages: "a/b" reads "[a/b] M a:F@0 b:F@2".
+std::string state(const path& p);
+
+// `count` names of `width` letters (a to z, then a again) joined by `sep`:
+// names(3) is "a/b/c", names(2, 3, "//") is "aaa//bbb".
+std::string names(int count, int width = 1, const std::string& sep = "/");
 
 // The block's capacity, or 0 without a block.
 int capacity(const path& p);
