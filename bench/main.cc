@@ -18,7 +18,7 @@
 
 #include "alloc_count.h"
 #include "ops.h"
-#include "binding.h"
+#include "support/binding_guard.h"
 
 namespace vornel::bench {
 namespace {
@@ -150,13 +150,7 @@ int count_instructions(std::vector<Side>& sides, int passes) {
 
 int main(int argc, char** argv) {
   using namespace vornel::bench;
-  const auto misbound = misbound_path_names();
-  if (!misbound.empty()) {
-    for (const auto& name : misbound)
-      std::fprintf(stderr, "binding guard: %s does not bind into libvornel.so\n",
-                   name.c_str());
-    return 1;
-  }
+  if (!vornel::guard::bindings_are_ours("vornel_bench")) return 1;
   std::vector<Side> sides{{"ours", ours_operations()}, {"peer", peer_operations()}};
   if (argc > 1 && std::strncmp(argv[1], "--instructions=", 15) == 0)
     return count_instructions(sides, std::atoi(argv[1] + 15));

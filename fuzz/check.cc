@@ -1,47 +1,18 @@
 // The checks that every fuzz target runs on the paths it builds.
 #include "check.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "support/binding_guard.h"
 #include "support/raw_state.h"
 
 namespace vornel::fuzz {
-namespace {
-
-const char* const kPathNames[] = {
-#include "path_names.inc"
-};
-
-bool is_ours(const std::string& file) {
-  return file.size() >= 12 && file.compare(file.size() - 12, 12, "libvornel.so") == 0 &&
-         (file.size() == 12 || file[file.size() - 13] == '/');
-}
-
-// The file that holds the definition `symbol` resolves to, or "".
-std::string file_of(void* symbol) {
-  Dl_info info{};
-  if (!symbol || !dladdr(symbol, &info) || !info.dli_fname) return "";
-  return info.dli_fname;
-}
-
-}  // namespace
 
 void require_own_bindings() {
-  void* ours = dlopen("libvornel.so", RTLD_NOW | RTLD_NOLOAD);
-  if (!ours) fail("libvornel.so is not loaded");
-  for (const char* name : kPathNames) {
-    const std::string defined = file_of(dlsym(ours, name));
-    const std::string bound = file_of(dlsym(RTLD_DEFAULT, name));
-    if (!is_ours(defined) || !is_ours(bound))
-      fail(std::string(name) + " is defined in '" + defined + "' and binds to '" + bound +
-           "', not to libvornel.so");
-  }
-  dlclose(ours);
+  if (!vornel::guard::bindings_are_ours("fuzz")) fail("path names bind outside libvornel.so");
 }
 
 void fail(const std::string& what) {

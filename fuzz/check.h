@@ -14,8 +14,8 @@ namespace vornel::fuzz {
 
 using std::filesystem::path;
 
-// Aborts unless every exported path name is defined by the libvornel.so this
-// process loaded and binds to it; called once before the first input.
+// Aborts unless the binding guard finds every path name bound into
+// libvornel.so; called once before the first input.
 void require_own_bindings();
 
 // Prints what broke and aborts, so that libFuzzer keeps the input.

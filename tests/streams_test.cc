@@ -125,7 +125,7 @@ TEST(StreamExports, GiveBuffersOneEntryPointAndStreamsTwo) {
 // members and the assertion reporter are the library's 20 weak functions.
 TEST(StreamExports, AreWeakFunctions) {
   FILE* pipe =
-      popen(("nm -D --defined-only " + vornel::test::library_file()).c_str(), "r");
+      popen(("nm -D --defined-only " + vornel::guard::path_library_file()).c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   std::string listing;
   char buf[4096];

@@ -1,22 +1,38 @@
-// Checks with dladdr where each path name that this binary calls binds.
+// Checks with dladdr where each path name binds, for the exported names of
+// the one list and for the names this executable's own link left undefined.
 #include "support/binding_guard.h"
 
 #include <dlfcn.h>
 #include <elf.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
-namespace vornel::test {
+namespace vornel::guard {
 namespace {
 
-bool is_ours(const char* file) {
-  const char* base = std::strrchr(file, '/');
-  return std::strcmp(base ? base + 1 : file, "libvornel.so") == 0;
+const char* const kExportedNames[] = {
+#include "exported_names.inc"
+};
+
+bool is_path_name(const std::string& name) {
+  return name.find("St10filesystem") != std::string::npos;
 }
 
-bool is_path_name(const char* name) { return std::strstr(name, "10filesystem"); }
+// The file that holds the definition `name` binds to in this process, or "".
+std::string file_serving(const std::string& name) {
+  Dl_info info{};
+  void* bound = dlsym(RTLD_DEFAULT, name.c_str());
+  return bound && dladdr(bound, &info) && info.dli_fname ? info.dli_fname : "";
+}
+
+bool is_ours(const std::string& file) {
+  const std::size_t slash = file.rfind('/');
+  return file.compare(slash == std::string::npos ? 0 : slash + 1, std::string::npos,
+                      "libvornel.so") == 0;
+}
 
 // The names this executable leaves for the loader to bind: its undefined
 // dynamic symbols.
@@ -42,28 +58,35 @@ std::vector<std::string> undefined_dynamic_names() {
 
 }  // namespace
 
-std::string library_file() {
-  void* ours = dlopen("libvornel.so", RTLD_NOW | RTLD_NOLOAD);
-  if (!ours) return {};
-  Dl_info info{};
-  void* symbol = dlsym(ours, "_ZNSt10filesystem7__cxx114path14_M_split_cmptsEv");
-  std::string file = symbol && dladdr(symbol, &info) && info.dli_fname ? info.dli_fname : "";
-  dlclose(ours);
-  return file;
-}
-
-std::vector<std::string> misbound_exports() {
+std::vector<std::string> misbound_path_names() {
+  std::vector<std::string> names = undefined_dynamic_names();
+  if (names.empty()) return {"(cannot read this executable's dynamic symbols)"};
+  // Exported objects are left out: an executable that uses the error's type
+  // information or virtual table holds its own copy, which the library then
+  // binds to as well.
+  for (const char* name : kExportedNames)
+    if (std::strncmp(name, "_ZT", 3) != 0) names.emplace_back(name);
   std::vector<std::string> misbound;
-  const auto names = undefined_dynamic_names();
-  if (names.empty()) return {"cannot read this executable's dynamic symbols"};
-  for (const std::string& name : names) {
-    if (!is_path_name(name.c_str())) continue;
-    void* bound = dlsym(RTLD_DEFAULT, name.c_str());
-    Dl_info info{};
-    if (!bound || !dladdr(bound, &info) || !info.dli_fname || !is_ours(info.dli_fname))
-      misbound.push_back(name);
-  }
+  for (const std::string& name : names)
+    if (is_path_name(name) && !is_ours(file_serving(name))) misbound.push_back(name);
   return misbound;
 }
 
-}  // namespace vornel::test
+bool bindings_are_ours(const char* program) {
+  const std::vector<std::string> misbound = misbound_path_names();
+  for (const std::string& name : misbound)
+    std::fprintf(stderr, "%s: binding guard: %s does not bind into libvornel.so\n", program,
+                 name.c_str());
+  return misbound.empty();
+}
+
+std::string path_library_file() {
+  for (const char* name : kExportedNames)
+    if (is_path_name(name)) {
+      const std::string file = file_serving(name);
+      if (!file.empty()) return file;
+    }
+  return "";
+}
+
+}  // namespace vornel::guard

@@ -1,20 +1,27 @@
-// Proves that the path symbols a test binary calls resolve into our
-// libvornel.so: the system runtime defines the same names.
+// The binding guard: proves that the path names this process calls resolve
+// into our libvornel.so, since the system runtime defines the same names.
+// Every test, benchmark and fuzz target runs it before its first call.
 #ifndef VORNEL_TESTS_SUPPORT_BINDING_GUARD_H
 #define VORNEL_TESTS_SUPPORT_BINDING_GUARD_H
 
 #include <string>
 #include <vector>
 
-namespace vornel::test {
+namespace vornel::guard {
 
-// The path names this binary calls that the process binds elsewhere than in
-// libvornel.so (empty when every one binds to it).
-std::vector<std::string> misbound_exports();
+// The path names that this process binds elsewhere than in a libvornel.so:
+// every exported one, and every one this executable leaves to the loader.
+// Empty when all of them bind into libvornel.so.
+std::vector<std::string> misbound_path_names();
 
-// The file of the loaded libvornel.so.
-std::string library_file();
+// Writes each misbound path name to standard error, prefixed by `program`;
+// true when there is none.
+bool bindings_are_ours(const char* program);
 
-}  // namespace vornel::test
+// The file that serves the path operations in this process, or "" when the
+// process binds none of them.
+std::string path_library_file();
+
+}  // namespace vornel::guard
 
 #endif  // VORNEL_TESTS_SUPPORT_BINDING_GUARD_H

@@ -1,5 +1,4 @@
 // vornel-path: the lexical path operations of libvornel.so for the shell.
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,18 +9,11 @@
 #include <string>
 
 #include "args.h"
+#include "support/binding_guard.h"
 
 using namespace vornel::tool;
 
 namespace {
-
-// The file that the process took the path library from.
-const char* library_file() {
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<void*>(&std::filesystem::hash_value), &info) && info.dli_fname)
-    return info.dli_fname;
-  return "(unknown)";
-}
 
 int fail(const char* what, int error) {
   std::fprintf(stderr, "vornel-path: %s: %s\n", what, std::strerror(error));
@@ -49,7 +41,9 @@ int main(int argc, char** argv) {
   try {
     const Invocation inv = parse_arguments(argc, argv);
     if (inv.version) {
-      std::printf("vornel-path %s\nlibrary: %s\n", VORNEL_VERSION, library_file());
+      const std::string library = vornel::guard::path_library_file();
+      std::printf("vornel-path %s\nlibrary: %s\n", VORNEL_VERSION,
+                  library.empty() ? "(unknown)" : library.c_str());
     } else if (inv.help) {
       std::fputs((inv.command ? command_help(*inv.command) : tool_help()).c_str(), stdout);
     } else {
