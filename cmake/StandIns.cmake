@@ -6,7 +6,7 @@ set(VORNEL_STAND_IN_DIR ${PROJECT_BINARY_DIR}/stand-ins)
 set(VORNEL_LINK_ONLY_DIR ${PROJECT_BINARY_DIR}/link-only)
 
 function(vornel_stand_in target soname)
-  add_library(${target} SHARED ${PROJECT_SOURCE_DIR}/src/shell/stubs/empty.c)
+  add_library(${target} SHARED ${CMAKE_CURRENT_LIST_DIR}/stand-ins/empty.c)
   string(REGEX MATCH "^lib([^.]+)(\\..*)$" _ ${soname})
   set_target_properties(${target} PROPERTIES
     OUTPUT_NAME ${CMAKE_MATCH_1}
@@ -20,16 +20,16 @@ vornel_stand_in(vornel_stand_in_cudart libcudart.so.12)
 vornel_stand_in(vornel_stand_in_torch_hip libtorch_hip.so)
 vornel_stand_in(vornel_stand_in_stratahip libstratahip.so.5)
 
-add_library(vornel_link_pthread SHARED ${PROJECT_SOURCE_DIR}/src/shell/stubs/pthread_key.c)
+add_library(vornel_link_pthread SHARED ${CMAKE_CURRENT_LIST_DIR}/stand-ins/pthread_key.c)
 set_target_properties(vornel_link_pthread PROPERTIES
   OUTPUT_NAME pthread
   SUFFIX .so.0
   NO_SONAME ON
   LIBRARY_OUTPUT_DIRECTORY ${VORNEL_LINK_ONLY_DIR}
-  LINK_DEPENDS ${PROJECT_SOURCE_DIR}/src/shell/stubs/pthread_key.map)
+  LINK_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/stand-ins/pthread_key.map)
 target_link_options(vornel_link_pthread PRIVATE
   -Wl,-soname,libpthread.so.0 -nostdlib
-  -Wl,--version-script=${PROJECT_SOURCE_DIR}/src/shell/stubs/pthread_key.map)
+  -Wl,--version-script=${CMAKE_CURRENT_LIST_DIR}/stand-ins/pthread_key.map)
 
 find_file(VORNEL_SYSTEM_LIBRT librt.so.1 PATHS /lib/x86_64-linux-gnu /usr/lib/x86_64-linux-gnu REQUIRED)
 find_file(VORNEL_SYSTEM_LIBDL libdl.so.2 PATHS /lib/x86_64-linux-gnu /usr/lib/x86_64-linux-gnu REQUIRED)

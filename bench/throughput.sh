@@ -4,7 +4,7 @@
 # all on one generated file of absolute paths. Prints CPU seconds (best of
 # three; CPU time, since builds may share the machine) and how many times
 # longer each other program takes.
-# Usage: tools/throughput.sh [BUILD_DIR] [PATHS]
+# Usage: bench/throughput.sh [BUILD_DIR] [PATHS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
