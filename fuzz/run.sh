@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang and fuzzes each one for a bounded time.
+# Builds the fuzz targets with clang and fuzzes each one for a bounded time,
+# or, given "replay" for the time, runs each seed and regression input once.
 #
-#   bash fuzz/run.sh [seconds-per-target] [build-dir] [target...]
+#   bash fuzz/run.sh [seconds-per-target|replay] [build-dir] [target...]
 #
 # Defaults: 60 seconds, build-rel-fuzz, all of split, ops and convert. The
 # inputs in fuzz/regressions/<target> are replayed first. The seed corpus
@@ -19,6 +20,23 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
   -DVORNEL_BUILD_FUZZ=ON -DVORNEL_BUILD_TESTS=OFF -DVORNEL_BUILD_TOOLS=OFF >/dev/null
 cmake --build "$build" --target "${targets[@]/#/vornel_fuzz_}"
+
+if [[ $seconds == replay ]]; then
+  failed=0
+  for target in "${targets[@]}"; do
+    inputs=("fuzz/corpus/$target")
+    [[ -d fuzz/regressions/$target ]] && inputs+=("fuzz/regressions/$target")
+    log=$build/fuzz-$target.log
+    if "$build/fuzz/vornel_fuzz_$target" -runs=0 "${inputs[@]}" >"$log" 2>&1; then
+      echo "fuzz: $target: corpus and regressions replayed, $(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "$log") runs"
+    else
+      echo "fuzz: $target FAILED on a replayed input"
+      tail -40 "$log"
+      failed=1
+    fi
+  done
+  exit $failed
+fi
 
 artifacts=$build/fuzz-artifacts
 mkdir -p "$artifacts"

@@ -1,5 +1,10 @@
 #!/usr/bin/env bash
-# Builds libvornel.so and every test from scratch, then runs all tests.
+# What CI runs: builds libvornel.so and every test from scratch and runs the
+# suite, then the suite under AddressSanitizer and UndefinedBehaviorSanitizer,
+# the concurrency tests under ThreadSanitizer, and a replay of every fuzz
+# target's seed corpus and regressions. Every step is deterministic. Valgrind
+# (`bash scripts/reliability.sh valgrind`) and timed fuzzing
+# (`bash fuzz/run.sh SECONDS`) stay off this path for their time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,6 +13,4 @@ build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
-# Sanitizers, valgrind, the fault sweep under both, and a fuzz smoke run;
-# valgrind reuses the tree just built.
-VALGRIND_BUILD="$build" bash scripts/reliability.sh
+bash scripts/reliability.sh asan tsan replay

@@ -1,6 +1,7 @@
 # Tests that run programs rather than test binaries: a consumer that adds
 # the source tree with add_subdirectory, vornel-path end to end, and an
-# install into a temporary prefix with consumers built against it.
+# install into a temporary prefix with consumers built against it. They
+# carry the label program: instrumented trees leave them out.
 
 # The consumer builds its own copy of the library (a debug build, for
 # speed) and must bind that copy, found through its stand-ins.
@@ -18,6 +19,7 @@ add_test(NAME package.add_subdirectory
             LD_LIBRARY_PATH=${CMAKE_CURRENT_BINARY_DIR}/add_subdirectory/vornel/stand-ins
             ${CMAKE_CURRENT_BINARY_DIR}/add_subdirectory/vornel-example)
 set_tests_properties(package.add_subdirectory PROPERTIES
+  LABELS program
   PASS_REGULAR_EXPRESSION
     "normal: +/usr/include/fs_path\n.*library: +[^\n]*/add_subdirectory/vornel/libvornel\.so\n"
   TIMEOUT 600)
@@ -33,6 +35,7 @@ if(Python3_Interpreter_FOUND)
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tool_test.py
             $<TARGET_FILE:vornel-path> $<TARGET_FILE:vornel>)
   set_tests_properties(tool.vornel_path PROPERTIES
+  LABELS program
     ENVIRONMENT "LD_LIBRARY_PATH=${VORNEL_STAND_IN_DIR}"
     TIMEOUT 300)
 else()
@@ -41,4 +44,4 @@ endif()
 add_test(NAME install.package
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install_test.sh
           ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR} ${VORNEL_STAND_IN_DIR})
-set_tests_properties(install.package PROPERTIES TIMEOUT 600)
+set_tests_properties(install.package PROPERTIES LABELS program TIMEOUT 600)
