@@ -27,7 +27,7 @@ using vornel::fuzz::fail;
 using vornel::fuzz::path;
 using vornel::fuzz::shown;
 using vornel::fuzz::sign;
-using vornel::test::describe;
+using vornel::test::state;
 
 constexpr int kPaths = 4;
 constexpr int kMaxSteps = 48;
@@ -75,8 +75,6 @@ Step read_step(FuzzedDataProvider& in) {
   s.text = in.ConsumeRandomLengthString(24);
   return s;
 }
-
-std::string state(const path& p) { return describe(p) + " | " + p.native(); }
 
 std::string_view own_view(const path& p, const Step& s) {
   const std::string_view text = p.native();
