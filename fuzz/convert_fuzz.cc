@@ -17,9 +17,7 @@
 namespace {
 
 using std::filesystem::filesystem_error;
-using vornel::fuzz::fail;
-using vornel::fuzz::path;
-using vornel::fuzz::shown;
+using namespace vornel::fuzz;
 using Facet = std::codecvt<wchar_t, char, std::mbstate_t>;
 
 // A wide/narrow facet that belongs to no locale.

@@ -21,12 +21,7 @@
 namespace {
 
 using std::filesystem::filesystem_error;
-using vornel::fuzz::check_agrees_with_split;
-using vornel::fuzz::check_valid;
-using vornel::fuzz::fail;
-using vornel::fuzz::path;
-using vornel::fuzz::shown;
-using vornel::fuzz::sign;
+using namespace vornel::fuzz;
 using vornel::test::state;
 
 constexpr int kPaths = 4;

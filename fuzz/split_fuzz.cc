@@ -14,10 +14,7 @@
 
 namespace {
 
-using vornel::fuzz::check_valid;
-using vornel::fuzz::fail;
-using vornel::fuzz::path;
-using vornel::fuzz::shown;
+using namespace vornel::fuzz;
 using vornel::test::describe;
 using vornel::test::raw;
 
