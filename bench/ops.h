@@ -1,6 +1,6 @@
 // The benchmarked operations, written once against the common path interface
-// and instantiated by each side for its own path type (ours_ops.cc and
-// peer_ops.cc), so that both run the same code over the same corpus.
+// and instantiated by each side for its own path type (sides.cc), so that
+// both run the same code over the same corpus.
 #ifndef VORNEL_BENCH_OPS_H
 #define VORNEL_BENCH_OPS_H
 
@@ -101,6 +101,25 @@ std::vector<Op> operations() {
   auto reading = [&](const char* name, std::function<void()> pass) {
     return Op{name, n, nullptr, std::move(pass)};
   };
+  // Reads each corpus path and makes a new path of it.
+  auto deriving = [&](const char* name, auto derive) {
+    return reading(name, [d, derive] {
+      for (const Path& p : d->paths) {
+        Path r = derive(p);
+        benchmark::DoNotOptimize(r);
+      }
+    });
+  };
+  // Makes a new path of each corpus path and the path of `with` at its index.
+  auto relating = [&](const char* name, const std::vector<Path>& with, auto relate) {
+    const std::vector<Path>* q = &with;
+    return reading(name, [d, q, relate] {
+      for (std::size_t i = 0; i < d->paths.size(); ++i) {
+        Path r = relate(d->paths[i], (*q)[i]);
+        benchmark::DoNotOptimize(r);
+      }
+    });
+  };
 
   std::vector<Op> ops;
   ops.push_back(reading("construct", [d] {
@@ -124,24 +143,9 @@ std::vector<Op> operations() {
       benchmark::DoNotOptimize(bytes);
     }
   }));
-  ops.push_back(reading("parent_path", [d] {
-    for (const Path& p : d->paths) {
-      Path r = p.parent_path();
-      benchmark::DoNotOptimize(r);
-    }
-  }));
-  ops.push_back(reading("filename", [d] {
-    for (const Path& p : d->paths) {
-      Path r = p.filename();
-      benchmark::DoNotOptimize(r);
-    }
-  }));
-  ops.push_back(reading("extension", [d] {
-    for (const Path& p : d->paths) {
-      Path r = p.extension();
-      benchmark::DoNotOptimize(r);
-    }
-  }));
+  ops.push_back(deriving("parent_path", [](const Path& p) { return p.parent_path(); }));
+  ops.push_back(deriving("filename", [](const Path& p) { return p.filename(); }));
+  ops.push_back(deriving("extension", [](const Path& p) { return p.extension(); }));
   ops.push_back(Op{"append", d->piece_count, nullptr, [d] {
                      for (const auto& pieces : d->pieces) {
                        Path w;
@@ -176,23 +180,12 @@ std::vector<Op> operations() {
     for (const Path& p : d->paths) h ^= Side::hash(p);
     benchmark::DoNotOptimize(h);
   }));
-  ops.push_back(reading("normal", [d] {
-    for (const Path& p : d->paths) {
-      Path r = p.lexically_normal();
-      benchmark::DoNotOptimize(r);
-    }
+  ops.push_back(deriving("normal", [](const Path& p) { return p.lexically_normal(); }));
+  ops.push_back(relating("relative", d->bases, [](const Path& p, const Path& base) {
+    return p.lexically_relative(base);
   }));
-  ops.push_back(reading("relative", [d] {
-    for (std::size_t i = 0; i < d->paths.size(); ++i) {
-      Path r = d->paths[i].lexically_relative(d->bases[i]);
-      benchmark::DoNotOptimize(r);
-    }
-  }));
-  ops.push_back(reading("proximate", [d] {
-    for (std::size_t i = 0; i < d->paths.size(); ++i) {
-      Path r = d->paths[i].lexically_proximate(d->strangers[i]);
-      benchmark::DoNotOptimize(r);
-    }
+  ops.push_back(relating("proximate", d->strangers, [](const Path& p, const Path& base) {
+    return p.lexically_proximate(base);
   }));
   ops.push_back(changing("replace_extension",
                          [d](Path& w) { w.replace_extension(d->ext); }));
