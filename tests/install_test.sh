@@ -44,12 +44,13 @@ for name in libcudart.so.12 libtorch_hip.so libstratahip.so.5; do
   gcc -shared -fPIC -include unistd.h -o "$work/decoy/$name" "$work/decoy.c" -Wl,-soname,$name
 done
 coproc TOOL { exec env -i LD_LIBRARY_PATH="$work/decoy" "$tool" normal; }
+tool_pid=$TOOL_PID
 echo a/../b >&"${TOOL[1]}"
 read -r -t 10 answer <&"${TOOL[0]}" || fail "the installed tool gave no answer"
 [[ $answer == b ]] || fail "installed tool: normal a/../b gave $answer"
-mapped=$(awk '$6 ~ /\.so/ { print $6 }' "/proc/$TOOL_PID/maps" | sort -u)
+mapped=$(awk '$6 ~ /\.so/ { print $6 }' "/proc/$tool_pid/maps" | sort -u)
 exec {TOOL[1]}>&-
-wait "$TOOL_PID" || fail "installed tool failed"
+wait "$tool_pid" || fail "installed tool failed"
 for name in libcudart.so.12 libtorch_hip.so libstratahip.so.5; do
   grep -qxF "$private/$name" <<< "$mapped" || fail "$name not mapped from $private: $mapped"
 done

@@ -51,7 +51,8 @@ class Commands(unittest.TestCase):
         (["relative", "../a", "b"], [""], 1),
         (["--lexical", "relative", "a/b/../..", "a"], [""], 1),
         (["proximate", "b", "/a", "a"], ["/a", "../a"], 0),
-        (["proximate", "../a", "b/./c/../d/"], ["b/d/"], 0),
+        (["proximate", "../a", "b/./c/../d/"], ["b/d"], 0),
+        (["relative", "/", "/a/b/..", "/a/"], ["a", "a"], 0),
         (["--lexical", "proximate", "../a", "b/./c"], ["b/./c"], 0),
         (["parent", "/usr/lib/libc.so", "/usr/lib/", "/", "a", ""], ["/usr/lib", "/usr/lib", "/", "", ""], 0),
         (["filename", "/usr/lib/libc.so", "/usr/lib/", "/", "a"], ["libc.so", "", "", "a"], 0),
@@ -197,7 +198,7 @@ class Realpath(unittest.TestCase):
 
         def some_path():
             names = [rng.choice(["a", "b", "c", ".", ".."]) for _ in range(rng.randint(1, 5))]
-            return rng.choice(["", "", "", "/"]) + rng.choice(["/", "/", "//"]).join(names)
+            return rng.choice(["", "", "", "/"]) + rng.choice(["/", "/", "//"]).join(names) + rng.choice(["", "/"])
 
         answered = 0
         with tempfile.TemporaryDirectory() as tmp:
@@ -209,9 +210,9 @@ class Realpath(unittest.TestCase):
                 theirs = subprocess.run(["realpath", "-s", "-m", "--relative-to", base, "--", *paths],
                                         cwd=cwd, capture_output=True, text=True, check=True).stdout.split("\n")
                 for path, mine, expected in zip(paths, ours, theirs):
-                    if mine:  # a trailing separator of PATH stays in ours
+                    if mine:
                         answered += 1
-                        self.assertEqual(mine.rstrip("/") or ".", expected, (base, path))
+                        self.assertEqual(mine, expected, (base, path))
         self.assertGreater(answered, 200)
 
 

@@ -170,7 +170,15 @@ int run_normal(const Request&, PathSource& paths, Output& out) {
   return derive_each(paths, out, [](const path& p) { return p.lexically_normal(); });
 }
 
-// A normal form as an operand of the relative form. The normal form is "."
+// An operand of relative or proximate as realpath -s -m reads it, from the
+// text alone: in normal form, without a trailing separator.
+path normalised(std::string_view text) {
+  path p = path(text).lexically_normal();
+  if (!p.has_filename() && p.has_relative_path()) return p.parent_path();
+  return p;
+}
+
+// A normalised operand as the relative form takes it. The normal form is "."
 // only for a path that names where it starts; that counts no level, as the
 // empty path does, and must not come out as a trailing "." of the result.
 const path& as_operand(const path& normal) {
@@ -178,34 +186,36 @@ const path& as_operand(const path& normal) {
   return normal.native() == "." ? kNowhere : normal;
 }
 
+// Writes a record of relative or proximate; `none` marks a relative path
+// that does not exist.
 void write_relation(Output& out, std::string_view input, std::string_view base,
-                    const path& result) {
+                    const path& result, bool none) {
   if (!out.json()) {
     out.raw(result.native());
     out.end_line();
     return;
   }
   open_record(out, input).field("base").string(base).field("result");
-  if (result.empty())
+  if (none)
     out.raw("null");
   else
     out.string(result.native());
   close_record(out);
 }
 
-// relative and proximate: by default both operands in normal form, so that
-// ".." in BASE is resolved before the common part is sought; an empty
-// relative form means that the text alone leads nowhere.
+// relative and proximate: by default both operands normalised, so that ".."
+// in BASE is resolved before the common part is sought; an empty relative
+// form means that the text alone leads nowhere.
 int relate_each(const Request& request, PathSource& paths, Output& out, bool proximate) {
-  const path base = request.lexical ? path(request.operand) : path(request.operand).lexically_normal();
+  const path base = request.lexical ? path(request.operand) : normalised(request.operand);
   const path& from = request.lexical ? base : as_operand(base);
   return each_path(paths, out, [&](std::string_view text) {
-    const path p = request.lexical ? path(text) : path(text).lexically_normal();
+    const path p = request.lexical ? path(text) : normalised(text);
     path result = (request.lexical ? p : as_operand(p)).lexically_relative(from);
-    const bool none = result.empty();
-    if (none && proximate) result = p;
-    write_relation(out, text, request.operand, result);
-    return none && !proximate ? 1 : 0;
+    const bool none = result.empty() && !proximate;
+    if (result.empty() && proximate) result = p;
+    write_relation(out, text, request.operand, result, none);
+    return none ? 1 : 0;
   });
 }
 
@@ -351,10 +361,10 @@ const std::vector<Command>& commands() {
        run_normal},
       {"relative", "BASE", true, "the path that leads from BASE to each PATH",
        "Writes the path that leads from BASE to each PATH. Both are first brought\n"
-       "to normal form (see 'vornel-path normal --help'), from the text alone, as\n"
-       "'realpath -s -m --relative-to=BASE PATH' does without its file system\n"
-       "steps. Then '..' is written for every further directory of BASE, and the\n"
-       "rest of PATH after it; a trailing separator of PATH stays. Where the text\n"
+       "to normal form (see 'vornel-path normal --help') and lose a trailing\n"
+       "separator, from the text alone, as 'realpath -s -m --relative-to=BASE\n"
+       "PATH' does without its file system steps. Then '..' is written for every\n"
+       "further directory of BASE, and the rest of PATH after it. Where the text\n"
        "gives no such path (one of them is absolute and the other not, or BASE\n"
        "climbs with '..' above what it shares with PATH), the record is empty\n"
        "(null in JSON) and the exit status is 1.\n"
@@ -365,9 +375,9 @@ const std::vector<Command>& commands() {
        "  vornel-path relative ../a b                          =>  (none: exit 1)\n",
        run_relative},
       {"proximate", "BASE", true, "like relative, but PATH itself where there is no relative path",
-       "Writes the relative path from BASE to each PATH, or else PATH in normal\n"
-       "form (as written, with --lexical). See 'vornel-path relative --help'.\n"
-       "  vornel-path proximate src /usr/include/  =>  /usr/include/\n",
+       "Writes the relative path from BASE to each PATH, or else PATH normalised\n"
+       "(as written, with --lexical). See 'vornel-path relative --help'.\n"
+       "  vornel-path proximate src /usr/./include/  =>  /usr/include\n",
        run_proximate},
       {"join", nullptr, false, "all PATHs joined by separators; an absolute one starts afresh",
        "Appends the PATHs in turn, with a separator where the path so far ends\n"
