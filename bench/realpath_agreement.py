@@ -32,7 +32,7 @@ def realpath(cwd, base, paths):
     return out.split("\n")[:-1]
 
 
-counts = dict(answered=0, exact=0, trailing_separator_only=0, differ=0, none=0, none_but_decided=0)
+counts = dict(answered=0, agree=0, differ=0, none=0, none_but_decided=0)
 with tempfile.TemporaryDirectory() as tmp:
     cwds = [os.path.join(tmp, *"klmnopqrst"), os.path.join(tmp, *"ABCDEFGHIJKL")]
     for cwd in cwds:
@@ -49,9 +49,7 @@ with tempfile.TemporaryDirectory() as tmp:
             else:
                 counts["answered"] += 1
                 if mine == theirs:
-                    counts["exact"] += 1
-                elif (mine.rstrip("/") or ".") == theirs:
-                    counts["trailing_separator_only"] += 1
+                    counts["agree"] += 1
                 else:
                     counts["differ"] += 1
                     if counts["differ"] <= 10:
@@ -59,6 +57,6 @@ with tempfile.TemporaryDirectory() as tmp:
 
 total = counts["answered"] + counts["none"]
 print(f"{total} pairs; relative path found for {counts['answered']}, none for {counts['none']}")
-for key in ("exact", "trailing_separator_only", "differ"):
+for key in ("agree", "differ"):
     print(f"  {key}: {counts[key]} ({100 * counts[key] / max(counts['answered'], 1):.3f}% of answered)")
 print(f"  none, though realpath's answer did not depend on the working directory: {counts['none_but_decided']}")
