@@ -2,8 +2,7 @@
 with realpath, stdin streaming, one JSON schema that keeps any byte, exit
 statuses and usage errors.
 
-Run as: tool_test.py VORNEL_PATH LIBVORNEL_SO (with the stand-ins on
-LD_LIBRARY_PATH)."""
+Run as: tool_test.py VORNEL_PATH LIBVORNEL_SO; the tool needs no environment."""
 import json
 import os
 import random
