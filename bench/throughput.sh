@@ -58,7 +58,7 @@ declare -A seconds
 run() { seconds[$1]=$(best_of_three "$2"); }
 run normal           "'$tool' normal < '$input'"
 run relative         "'$tool' relative '$base' < '$input'"
-run normal_relative  "'$tool' normal < '$input' | '$tool' relative '$base'"
+run lexical          "'$tool' --lexical relative '$base' < '$input'"
 run py_normpath      "python3 -c '$py_normpath' < '$input'"
 run py_relpath       "python3 -c '$py_relpath' '$base' < '$input'"
 run realpath         "xargs -d '\\n' realpath -s -m --relative-to='$base' < '$input'"
@@ -69,7 +69,7 @@ printf '%-58s %8s  %s\n' "program" "CPU s" "vs vornel-path"
 row() { printf '%-58s %8s  %s\n' "$1" "${seconds[$2]}" "${3:+$(ratio "$2" "$3")}"; }
 row "vornel-path normal" normal
 row "python3 posixpath.normpath loop" py_normpath normal
-row "vornel-path relative BASE" relative
-row "vornel-path normal | vornel-path relative BASE" normal_relative
-row "python3 posixpath.relpath loop" py_relpath normal_relative
-row "xargs realpath -s -m --relative-to=BASE" realpath normal_relative
+row "vornel-path --lexical relative BASE" lexical
+row "vornel-path relative BASE (both operands normalised)" relative
+row "python3 posixpath.relpath loop" py_relpath relative
+row "xargs realpath -s -m --relative-to=BASE" realpath relative

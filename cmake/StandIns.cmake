@@ -1,6 +1,7 @@
 # Stand-ins for the needed libraries this machine lacks, and the link-time
 # libpthread that binds __pthread_key_create at its oldest version. They live
-# in the build tree only and are never installed.
+# in the build tree; only vornel-path's private copies are ever installed
+# (cmake/Install.cmake), where no loader searches for other programs.
 
 set(VORNEL_STAND_IN_DIR ${PROJECT_BINARY_DIR}/stand-ins)
 set(VORNEL_LINK_ONLY_DIR ${PROJECT_BINARY_DIR}/link-only)

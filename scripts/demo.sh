@@ -9,9 +9,8 @@ build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build "$build"
 
-# The library's needed CUDA and HIP libraries are absent here: the build's
-# empty stand-ins take their place.
-export LD_LIBRARY_PATH=$PWD/$build/stand-ins${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
+# The tool maps the build's empty stand-ins for the library's needed CUDA and
+# HIP libraries itself: no environment needed.
 tool=$build/tools/vornel-path
 show() {
   printf '\n$ vornel-path'
@@ -24,9 +23,14 @@ echo
 echo "vornel-path: lexical path operations, no file system involved"
 show normal 'src/lib/../include/./fs_path'
 show relative build/debug build/release/bin
+show relative a/../b a
+show relative ../a b
+show parent /usr/lib/libc.so.6
+show stem archive.tar.gz
 show parts 'usr/lib/'
 show normal 'usr/lib/'
 show compare 'usr//lib/' 'usr/lib/'
 show join /opt tool lib /etc passwd
 show replace-extension .md 'notes/draft.txt'
 show --json normal "$(printf 'caf\xc3\xa9\xff/x/../y')"
+show --json relative /srv /srv/www /opt

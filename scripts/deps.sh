@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   binutils locales
   python3 pkg-config
+  help2man man-db
 )
 packages+=("$@")
 

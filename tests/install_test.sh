@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix, checks that the installed
-# library kept its loader identity and that no stand-in came along, then
-# builds the example consumer with find_package and with pkg-config and runs
-# both against the installed library.
+# library kept its loader identity, that the installed tool starts with no
+# environment and maps only its private stand-ins, that its man page renders
+# and its completion offers its commands, then builds the example consumer
+# with find_package and with pkg-config and runs both against the installed
+# library.
 # Usage: install_test.sh SOURCE_DIR BUILD_DIR STAND_IN_DIR
 set -euo pipefail
 source_dir=$1 build_dir=$2 stand_ins=$3
@@ -26,12 +28,47 @@ for want in 'Library soname: [libvornel.so]' \
   identity "$lib" | grep -qF "$want" || fail "installed library lacks $want"
 done
 cmp -s "$lib" "$build_dir/libvornel.so" || fail "installed library differs from the built one"
-strays=$(find "$prefix" -name 'libcudart*' -o -name 'libtorch_hip*' -o -name 'libstratahip*' -o -name 'libpthread*')
-[[ -z $strays ]] || fail "stand-ins installed: $strays"
-tool_identity=$(identity "$prefix/bin/vornel-path")
-grep -qF '[$ORIGIN/../lib]' <<< "$tool_identity" || fail "tool run path: $tool_identity"
-! grep -qF "$build_dir" <<< "$tool_identity" || fail "tool keeps the build tree: $tool_identity"
-! grep -q 'libcudart\|stratahip\|torch' <<< "$tool_identity" || fail "tool needs stand-ins: $tool_identity"
+private=$prefix/lib/vornel/stand-ins
+strays=$(find "$prefix" \( -name 'libcudart*' -o -name 'libtorch_hip*' -o -name 'libstratahip*' \
+  -o -name 'libpthread*' \) -not -path "$private/*")
+[[ -z $strays ]] || fail "stand-ins outside the tool's private directory: $strays"
+tool=$prefix/bin/vornel-path
+tool_path=$(identity "$tool" | grep PATH)
+[[ $tool_path == '(RPATH)'*'[$ORIGIN/../lib/vornel/stand-ins:$ORIGIN/../lib]' ]] || fail "tool run path: $tool_path"
+
+# Decoys where a real CUDA or HIP library would be found: loading one ends
+# the process.
+mkdir "$work/decoy"
+echo '__attribute__((constructor)) static void f(void) { _exit(99); }' > "$work/decoy.c"
+for name in libcudart.so.12 libtorch_hip.so libstratahip.so.5; do
+  gcc -shared -fPIC -include unistd.h -o "$work/decoy/$name" "$work/decoy.c" -Wl,-soname,$name
+done
+coproc TOOL { exec env -i LD_LIBRARY_PATH="$work/decoy" "$tool" normal; }
+tool_pid=$TOOL_PID
+echo a/../b >&"${TOOL[1]}"
+read -r -t 10 answer <&"${TOOL[0]}" || fail "the installed tool gave no answer"
+[[ $answer == b ]] || fail "installed tool: normal a/../b gave $answer"
+mapped=$(awk '$6 ~ /\.so/ { print $6 }' "/proc/$tool_pid/maps" | sort -u)
+exec {TOOL[1]}>&-
+wait "$tool_pid" || fail "installed tool failed"
+for name in libcudart.so.12 libtorch_hip.so libstratahip.so.5; do
+  grep -qxF "$private/$name" <<< "$mapped" || fail "$name not mapped from $private: $mapped"
+done
+grep -qxF "$(realpath "$lib")" <<< "$mapped" || fail "libvornel.so not mapped from $prefix: $mapped"
+! grep -qF "$work/decoy" <<< "$mapped" || fail "a decoy was mapped: $mapped"
+
+[[ "$(env -i "$tool" relative a/../b a)" == ../a ]] || fail "relative a/../b a"
+env -i "$tool" relative ../a b > /dev/null && fail "relative ../a b found a relative path"
+[[ $? == 1 ]] || fail "relative ../a b: exit status $?"
+
+page=$(man -l "$prefix/share/man/man1/vornel-path.1" 2> "$work/man.err") || fail "man -l failed"
+[[ ! -s $work/man.err ]] || fail "man -l: $(cat "$work/man.err")"
+grep -q 'vornel-path - lexical operations on POSIX paths' <<< "$page" || fail "man page: $page"
+commands=$("$tool" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z-]*\).*/\1/p')
+offered=$(bash -c 'source "$1"; COMP_WORDS=(vornel-path ""); COMP_CWORD=1; _vornel_path
+                   printf "%s\n" "${COMPREPLY[@]}"' _ "$prefix/share/bash-completion/completions/vornel-path")
+[[ "$(sort <<< "$commands")" == "$(sort <<< "$offered")" ]] ||
+  fail "completion offers $offered for the commands $commands"
 
 export LD_LIBRARY_PATH=$stand_ins
 real_lib=$(realpath "$lib")
@@ -42,9 +79,8 @@ expect_ours() {  # program output: the example must bind the installed library
   [[ "$(realpath "$used")" == "$real_lib" ]] || fail "bound $used, not $real_lib"
 }
 
-out=$("$prefix/bin/vornel-path" --version)
+out=$(env -i "$tool" --version)
 [[ "$(realpath "${out##*library: }")" == "$real_lib" ]] || fail "installed tool uses ${out##*library: }"
-[[ "$("$prefix/bin/vornel-path" relative /a/b/c /a/d)" == "../../d" ]] || fail "installed tool result"
 
 cmake -S "$source_dir/examples" -B "$work/cmake-build" -G Ninja \
   -DCMAKE_PREFIX_PATH="$prefix" > "$work/configure.log" || { cat "$work/configure.log"; fail "find_package"; }

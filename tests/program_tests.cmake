@@ -34,10 +34,7 @@ if(Python3_Interpreter_FOUND)
   add_test(NAME tool.vornel_path
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tool_test.py
             $<TARGET_FILE:vornel-path> $<TARGET_FILE:vornel>)
-  set_tests_properties(tool.vornel_path PROPERTIES
-  LABELS program
-    ENVIRONMENT "LD_LIBRARY_PATH=${VORNEL_STAND_IN_DIR}"
-    TIMEOUT 300)
+  set_tests_properties(tool.vornel_path PROPERTIES LABELS program TIMEOUT 300)
 else()
   message(WARNING "python3 not found (scripts/deps.sh installs it): the vornel-path test is left out")
 endif()

@@ -1,13 +1,15 @@
-"""End-to-end checks of vornel-path: every command on known cases, stdin
-streaming, JSON that keeps any byte, exit statuses and usage errors.
+"""End-to-end checks of vornel-path: every command on known cases, agreement
+with realpath, stdin streaming, one JSON schema that keeps any byte, exit
+statuses and usage errors.
 
-Run as: tool_test.py VORNEL_PATH LIBVORNEL_SO (with the stand-ins on
-LD_LIBRARY_PATH)."""
+Run as: tool_test.py VORNEL_PATH LIBVORNEL_SO; the tool needs no environment."""
 import json
 import os
+import random
 import select
 import subprocess
 import sys
+import tempfile
 import threading
 import unittest
 
@@ -38,9 +40,26 @@ class Commands(unittest.TestCase):
         (["normal", "a/./b/../c//", "/../a", "a/b/../..", "", "../a/..", "a/."], ["a/c/", "/a", ".", "", "..", "a/"], 0),
         (["relative", "/a/b/c", "/a/d"], ["../../d"], 0),
         (["relative", "build/debug", "build/release/bin"], ["../release/bin"], 0),
-        (["relative", "a/b", "a/b/", "a/./b"], [".", ".././b"], 0),
+        (["relative", "a/b", "a/b/", "a/./b"], [".", "."], 0),
+        (["--lexical", "relative", "a/b", "a/b/", "a/./b"], [".", ".././b"], 0),
+        (["relative", "a/../b", "a", "b/./c/.."], ["../a", "."], 0),
+        (["relative", "a/c/../../d", "a/b"], ["../a/b"], 0),
+        (["relative", ".", "b", "."], ["b", "."], 0),
+        (["relative", "b", "."], [".."], 0),
         (["relative", "b", "/a", "a"], ["", "../a"], 1),
+        (["relative", "../a", "b"], [""], 1),
+        (["--lexical", "relative", "a/b/../..", "a"], [""], 1),
         (["proximate", "b", "/a", "a"], ["/a", "../a"], 0),
+        (["proximate", "../a", "b/./c/../d/"], ["b/d"], 0),
+        (["relative", "/", "/a/b/..", "/a/"], ["a", "a"], 0),
+        (["--lexical", "proximate", "../a", "b/./c"], ["b/./c"], 0),
+        (["parent", "/usr/lib/libc.so", "/usr/lib/", "/", "a", ""], ["/usr/lib", "/usr/lib", "/", "", ""], 0),
+        (["filename", "/usr/lib/libc.so", "/usr/lib/", "/", "a"], ["libc.so", "", "", "a"], 0),
+        (["stem", "a/b.tar.gz", ".profile", ".."], ["b.tar", ".profile", ".."], 0),
+        (["extension", "a/b.tar.gz", ".profile", "..", "a."], [".gz", "", "", "."], 0),
+        (["root", "/a", "//a", "a", ""], ["/", "/", "", ""], 0),
+        (["is-absolute", "/a", "//b"], [], 0),
+        (["is-absolute", "/a", "b"], [], 1),
         (["join", "/opt", "tool", "lib"], ["/opt/tool/lib"], 0),
         (["join", "a", "/etc", "b/", ""], ["/etc/b/"], 0),
         (["concat", "dir/file", ".txt"], ["dir/file.txt"], 0),
@@ -124,7 +143,7 @@ class Json(unittest.TestCase):
         paths = [b"plain/ascii", b"caf\xc3\xa9/\xf0\x9f\x93\x81", b"bad\xff\xfe/\xc3", b"\xed\xa0\x80surrogate",
                  b"quote\"back\\slash\ttab\x01\x7f\nline", b"\xc0\xafoverlong", b"\xf4\x90\x80\x80", b""]
         out = run("--json", "-0", "parts", stdin=b"\0".join(paths) + b"\0")
-        records = [json.loads(r) for r in out.stdout.split(b"\0")[:-1]]
+        records = [json.loads(r) for r in out.stdout.split(b"\n")[:-1]]
         for path, record in zip(paths, records):
             with self.subTest(path=path):
                 self.assertEqual(record["path"].encode("utf-8", "surrogateescape"), path)
@@ -136,25 +155,79 @@ class Json(unittest.TestCase):
         out = run("--json", "normal", stdin=b"caf\xc3\xa9\xff\0\n").stdout
         self.assertEqual(out, b'{"path":"caf\xc3\xa9\\udcff\\u0000","result":"caf\xc3\xa9\\udcff\\u0000"}\n')
 
-    def test_every_command_writes_one_object_per_result(self):
-        self.assertEqual(json.loads(run("--json", "compare", "a", "b").stdout),
-                         {"a": "a", "b": "b", "compare": -1})
-        self.assertEqual(json.loads(run("--json", "join", "a", "b").stdout), {"result": "a/b"})
+    # command: (operands before the paths, fields besides "path" and "result", type of "result")
+    SCHEMA = {
+        "parts": ([], {"root_directory", "relative_path", "parent_path", "filename", "stem", "extension",
+                       "absolute", "components"}, int),
+        "parent": ([], set(), str), "filename": ([], set(), str), "stem": ([], set(), str),
+        "extension": ([], set(), str), "root": ([], set(), str), "is-absolute": ([], set(), bool),
+        "normal": ([], set(), str), "relative": (["a/b"], {"base"}, (str, type(None))),
+        "proximate": (["../z"], {"base"}, str), "join": ([], set(), str), "concat": ([], set(), str),
+        "remove-filename": ([], set(), str), "replace-filename": (["n"], set(), str),
+        "replace-extension": ([".x"], set(), str), "compare": (["a"], {"other"}, int), "hash": ([], set(), str),
+    }
+    PATHS = ["a/b.c", "/x/../y/", "", "../q", "n\nl\udcff"]
+
+    def test_every_command_writes_json_lines_of_one_schema(self):
+        raw = [p.encode("utf-8", "surrogateescape") for p in self.PATHS]
+        for command, (operands, fields, kind) in self.SCHEMA.items():
+            folds = command in ("join", "concat")
+            for flags, stdin, args in ((["-0"], b"\0".join(raw) + b"\0", []), (["-z"], b"", raw), ([], b"", raw)):
+                with self.subTest(command=command, flags=flags):
+                    out = run("--json", *flags, command, *operands, *args, stdin=stdin).stdout
+                    self.assertTrue(out.endswith(b"\n"))
+                    records = [json.loads(line) for line in out.split(b"\n")[:-1]]
+                    self.assertEqual([r["path"] for r in records], [self.PATHS] if folds else self.PATHS)
+                    for record in records:
+                        self.assertEqual(set(record), {"path", "result"} | fields)
+                        self.assertIsInstance(record["result"], kind)
+
+    def test_parts_records_name_every_part(self):
         record = json.loads(run("--json", "parts", "/a.b").stdout)
         self.assertEqual(record["components"], [{"text": "/", "kind": "root-directory", "pos": 0},
                                                 {"text": "a.b", "kind": "filename", "pos": 1}])
-        self.assertEqual((record["stem"], record["extension"], record["absolute"]), ("a", ".b", True))
-        self.assertEqual(len(json.loads(run("--json", "hash", "a").stdout)["hash"]), 16)
+        self.assertEqual((record["result"], record["stem"], record["extension"], record["absolute"]),
+                         (2, "a", ".b", True))
+        self.assertIsNone(json.loads(run("--json", "relative", "/a", "b").stdout)["result"])
+
+
+class Realpath(unittest.TestCase):
+    def test_relative_agrees_with_realpath_wherever_the_text_decides(self):
+        rng = random.Random(13)
+
+        def some_path():
+            names = [rng.choice(["a", "b", "c", ".", ".."]) for _ in range(rng.randint(1, 5))]
+            return rng.choice(["", "", "", "/"]) + rng.choice(["/", "/", "//"]).join(names) + rng.choice(["", "/"])
+
+        answered = 0
+        with tempfile.TemporaryDirectory() as tmp:
+            cwd = os.path.join(tmp, *"stuvwxyz")  # deeper than any PATH or BASE climbs
+            os.makedirs(cwd)
+            for _ in range(25):
+                base, paths = some_path(), [some_path() for _ in range(16)]
+                ours = lines("relative", "--", base, *paths)
+                theirs = subprocess.run(["realpath", "-s", "-m", "--relative-to", base, "--", *paths],
+                                        cwd=cwd, capture_output=True, text=True, check=True).stdout.split("\n")
+                for path, mine, expected in zip(paths, ours, theirs):
+                    if mine:
+                        answered += 1
+                        self.assertEqual(mine, expected, (base, path))
+        self.assertGreater(answered, 200)
 
 
 class Usage(unittest.TestCase):
     ERRORS = [
         ([], "missing command"),
         (["frobnicate", "a"], "unknown command 'frobnicate'"),
-        (["normal", "--frob", "a"], "unknown option '--frob'"),
+        (["normal", "--frob", "a"], "option '--frob' is not known"),
+        (["--json=yes", "normal"], "option '--json=yes' doesn't allow an argument"),
+        (["normal", "-0x", "a"], "invalid option -- 'x'"),
+        (["--version", "extra"], "extra operand 'extra'"),
+        (["extra", "--version"], "extra operand 'extra'"),
+        (["normal", "--lexical", "a"], "normal: --lexical applies to relative and proximate only"),
         (["relative"], "relative: missing BASE"),
         (["replace-extension"], "replace-extension: missing EXT"),
-        (["help", "normal", "extra"], "help takes at most one command"),
+        (["help", "normal", "extra"], "extra operand 'extra'"),
         (["help", "nothing"], "unknown command 'nothing'"),
     ]
 
@@ -169,16 +242,28 @@ class Usage(unittest.TestCase):
                 self.assertIn(message, err)
 
     def test_help_exists_for_the_tool_and_each_command(self):
-        commands = ["parts", "normal", "relative", "proximate", "join", "concat", "remove-filename",
-                    "replace-filename", "replace-extension", "compare", "hash"]
         overview = run("--help").stdout.decode()
-        for command in commands:
+        for command in Json.SCHEMA:
             with self.subTest(command=command):
                 self.assertIn("\n  " + command, overview)
-                for args in ([command, "--help"], ["help", command]):
+                for args in ([command, "--help"], ["help", command], ["--he", command]):
                     result = run(*args)
                     self.assertEqual(result.returncode, 0)
-                    self.assertTrue(result.stdout.startswith(b"Usage: vornel-path " + command.encode()))
+                    self.assertTrue(result.stdout.startswith(b"Usage: vornel-path [OPTION]... " + command.encode()))
+
+    # (arguments, standard input, standard output): getopt_long's conventions
+    OPTIONS = [
+        (["--nul", "normal"], b"a/.\0b\0", b"a/\0b\0"),
+        (["--ze", "normal"], b"a/.\nb", b"a/\0b\0"),
+        (["normal", "-z0"], b"a/.\0b", b"a/\0b\0"),
+        (["--json", "-0", "root"], b"/a\0", b'{"path":"/a","result":"/"}\n'),
+        (["normal", "-z", "--", "-a/./b", "--json"], b"", b"-a/b\0--json\0"),
+    ]
+
+    def test_options_follow_the_gnu_conventions(self):
+        for args, stdin, expected in self.OPTIONS:
+            with self.subTest(args=args):
+                self.assertEqual(run(*args, stdin=stdin).stdout, expected)
 
     def test_a_path_may_begin_with_a_dash_after_the_end_of_options(self):
         self.assertEqual(lines("normal", "--", "-a/../-b"), ["-b"])
@@ -197,12 +282,8 @@ class Binding(unittest.TestCase):
         reported = version.split("library: ")[1].strip()
         self.assertEqual(os.path.realpath(reported), os.path.realpath(LIBRARY))
         env = dict(os.environ, LD_DEBUG="bindings")
-        result = run("parts", "a/b.c", env=env)
-        run_all = [run(*c, env=env) for c in (["normal", "a"], ["relative", "a", "b"], ["proximate", "a", "b"],
-                                              ["join", "a", "b"], ["concat", "a", "b/c"], ["remove-filename", "a"],
-                                              ["replace-filename", "a", "b"], ["replace-extension", "a", "b"],
-                                              ["compare", "a", "b"], ["hash", "a"])]
-        bindings = [line for r in [result, *run_all] for line in r.stderr.decode().splitlines()
+        results = [run(command, *operands, "a/b.c", env=env) for command, (operands, _, _) in Json.SCHEMA.items()]
+        bindings = [line for r in results for line in r.stderr.decode().splitlines()
                     if "10filesystem" in line and "binding file " + TOOL in line]
         self.assertTrue(bindings)
         for line in bindings:

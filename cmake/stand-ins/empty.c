@@ -1,2 +1,3 @@
 /* An empty stand-in for a needed library that this machine lacks. It serves
-   only to link and to run tests here; it is never installed. */
+   to link, to run tests here, and as the installed tool's private copy, kept
+   where no loader looks for other programs. */

@@ -1,58 +1,101 @@
-// Parsing of the command line and the help texts.
+// Parsing of the command line, with libc's getopt_long, and the help texts.
 #include "args.h"
 
+#include <getopt.h>
+
 #include <algorithm>
+#include <cstring>
 
 namespace vornel::tool {
 namespace {
 
 const char kOptionsHelp[] =
-    "Options (anywhere before '--'):\n"
-    "  -0, --null   paths on standard input end with NUL instead of newline,\n"
-    "               and so does every line of output\n"
-    "      --json   one JSON object per result; bytes that are not UTF-8 are\n"
-    "               written as \\udc80..\\udcff (byte 0x80..0xff), so that\n"
-    "               every path survives\n"
-    "  -h, --help   this help ('vornel-path COMMAND --help' for one command)\n"
-    "      --version  the version and the library file in use\n"
-    "  --           the end of options: later arguments may begin with '-'\n"
+    "Options:\n"
+    "  -0, --null     input records end with NUL instead of newline, and so do\n"
+    "                 output records (JSON records still end with newline)\n"
+    "  -z, --zero     end each output record with NUL, not newline; input stays\n"
+    "                 newline-separated\n"
+    "      --json     write one JSON object per record, one per line (JSON Lines)\n"
+    "      --lexical  relative, proximate: take BASE and PATH exactly as written\n"
+    "  -h, --help     display this help and exit\n"
+    "      --version  output version information and exit\n"
+    "Options may come anywhere, and be abbreviated to any unambiguous prefix;\n"
+    "after '--' every argument is an operand, so a PATH may begin with '-'.\n"
     "\n"
-    "With no PATH arguments the paths are read from standard input, one per\n"
-    "line (an empty line is the empty path). No file system is consulted.\n"
-    "Exit status: 0 done; 1 a comparison that differs, or no relative path;\n"
-    "2 usage error or failed input or output.\n";
+    "With no PATH, paths are read from standard input, one record each (an\n"
+    "empty record is the empty path); a terminal is refused as input. No file\n"
+    "system is consulted.\n";
 
-bool apply_option(std::string_view arg, Invocation& inv) {
-  if (arg == "-0" || arg == "--null")
-    inv.terminator = '\0';
-  else if (arg == "--json")
-    inv.json = true;
-  else if (arg == "-h" || arg == "--help")
-    inv.help = true;
-  else if (arg == "--version")
-    inv.version = true;
-  else
-    return false;
-  return true;
+const char kSchemaHelp[] =
+    "JSON records:\n"
+    "  Every record has \"path\", the input PATH (for join and concat, the array\n"
+    "  of all PATHs), and \"result\": a string; a number (compare: -1, 0 or 1;\n"
+    "  parts: the number of components); a boolean (is-absolute); or null where\n"
+    "  there is none (relative). relative and proximate add \"base\", compare\n"
+    "  adds \"other\", and parts adds root_directory, relative_path,\n"
+    "  parent_path, filename, stem, extension, absolute and components (a list\n"
+    "  of {\"text\", \"kind\", \"pos\"}). Bytes that are not UTF-8 are written as\n"
+    "  \\udc80..\\udcff (byte 0x80..0xff), so every path survives.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  done\n"
+    "  1  compare found a difference, relative found no relative path, or\n"
+    "     is-absolute met a path that is not absolute\n"
+    "  2  usage error, or failed input or output\n";
+
+enum LongOnly { kJson = 256, kLexical, kVersion };
+
+const option kOptions[] = {
+    {"null", no_argument, nullptr, '0'},
+    {"zero", no_argument, nullptr, 'z'},
+    {"json", no_argument, nullptr, kJson},
+    {"lexical", no_argument, nullptr, kLexical},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+// getopt_long's own messages are off, so that each usage error is one line;
+// this says what it would have. `code` is getopt's optopt: 0 for an unknown
+// or ambiguous long option, an option's value for one given an argument it
+// does not take, any other character for an unknown short option.
+std::string rejected_option(std::string_view arg, int code) {
+  for (const option* o = kOptions; o->name; ++o)
+    if (o->val == code) return "option '" + std::string(arg) + "' doesn't allow an argument";
+  if (code) return "invalid option -- '" + std::string(1, char(code)) + "'";
+  const std::string_view name = arg.substr(2, arg.find('=') - 2);
+  int matches = 0;
+  for (const option* o = kOptions; o->name; ++o)
+    matches += std::strncmp(o->name, name.data(), name.size()) == 0;
+  return "option '" + std::string(arg) + (matches > 1 ? "' is ambiguous" : "' is not known");
 }
 
-bool is_option(std::string_view arg) { return arg.size() > 1 && arg[0] == '-'; }
-
-// The words that are not options, in order; options set their flags.
-std::vector<std::string_view> split_options(int argc, char** argv, Invocation& inv) {
+// Sets the flags of the options; returns the other words, in order.
+std::vector<std::string_view> read_options(int argc, char** argv, Invocation& inv) {
   std::vector<std::string_view> words;
-  bool options_done = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (options_done || !is_option(arg)) {
-      words.push_back(arg);
-    } else if (arg == "--") {
-      options_done = true;
-    } else if (!apply_option(arg, inv)) {
-      const Command* command = words.empty() ? nullptr : find_command(words[0]);
-      throw UsageError("unknown option '" + std::string(arg) + "'", command);
+  opterr = 0;
+  optind = 0;
+  // A leading '-' hands back each operand in place, whatever POSIXLY_CORRECT
+  // says; getopt stops at '--' and leaves the rest to us.
+  for (;;) {
+    const int c = getopt_long(argc, argv, "-0zh", kOptions, nullptr);
+    if (c == -1) break;
+    switch (c) {
+      case 1: words.push_back(optarg); break;
+      case '0': inv.input_terminator = inv.output_terminator = '\0'; break;
+      case 'z': inv.output_terminator = '\0'; break;
+      case 'h': inv.help = true; break;
+      case kJson: inv.json = true; break;
+      case kLexical: inv.request.lexical = true; break;
+      case kVersion: inv.version = true; break;
+      default: {
+        const Command* command = words.empty() ? nullptr : find_command(words[0]);
+        throw UsageError(rejected_option(argv[optind - 1], optopt), command);
+      }
     }
   }
+  words.insert(words.end(), argv + optind, argv + argc);
+  if (inv.json) inv.output_terminator = '\n';
   return words;
 }
 
@@ -62,29 +105,40 @@ const Command& known_command(std::string_view name) {
   return *command;
 }
 
+void refuse_extra(const std::vector<std::string_view>& words, std::size_t allowed,
+                  const Command* command) {
+  if (words.size() > allowed)
+    throw UsageError("extra operand '" + std::string(words[allowed]) + "'", command);
+}
+
 }  // namespace
 
 Invocation parse_arguments(int argc, char** argv) {
   Invocation inv;
-  std::vector<std::string_view> words = split_options(argc, argv, inv);
-  if (words.empty()) {
-    if (!inv.help && !inv.version) throw UsageError("missing command", nullptr);
+  std::vector<std::string_view> words = read_options(argc, argv, inv);
+  if (inv.version) {
+    refuse_extra(words, 0, nullptr);
     return inv;
   }
-  if (words[0] == "help") {
-    if (words.size() > 2) throw UsageError("help takes at most one command", nullptr);
-    if (words.size() == 2) inv.command = &known_command(words[1]);
+  const bool help_word = !words.empty() && words[0] == "help";
+  if (inv.help || help_word) {
+    const std::size_t first = help_word ? 1 : 0;
+    refuse_extra(words, first + 1, nullptr);
+    if (words.size() > first) inv.command = &known_command(words[first]);
     inv.help = true;
     return inv;
   }
+  if (words.empty()) throw UsageError("missing command", nullptr);
   inv.command = &known_command(words[0]);
-  if (inv.help || inv.version) return inv;
+  if (inv.request.lexical && !inv.command->has_lexical)
+    throw UsageError(std::string(inv.command->name) + ": --lexical applies to relative and proximate only",
+                     inv.command);
   auto rest = words.begin() + 1;
   if (inv.command->operand) {
     if (rest == words.end())
       throw UsageError(std::string(inv.command->name) + ": missing " + inv.command->operand,
                        inv.command);
-    inv.operand = *rest++;
+    inv.request.operand = *rest++;
   }
   inv.paths.assign(rest, words.end());
   return inv;
@@ -92,7 +146,7 @@ Invocation parse_arguments(int argc, char** argv) {
 
 std::string tool_help() {
   std::string text =
-      "Usage: vornel-path [OPTION...] COMMAND [OPERAND] [PATH...]\n"
+      "Usage: vornel-path [OPTION]... COMMAND [OPERAND] [PATH]...\n"
       "Lexical operations on POSIX paths, one result per PATH.\n\nCommands:\n";
   for (const Command& command : commands()) {
     std::string name(command.name);
@@ -100,14 +154,15 @@ std::string tool_help() {
     name.resize(std::max<std::size_t>(name.size() + 1, 23), ' ');
     text.append("  ").append(name).append(command.summary).append("\n");
   }
-  return text + "\n" + kOptionsHelp;
+  text += "  help COMMAND           the help of one command\n\n";
+  return text + kOptionsHelp + "\n" + kSchemaHelp;
 }
 
 std::string command_help(const Command& command) {
-  std::string text = "Usage: vornel-path ";
-  text.append(command.name).append(" [OPTION...] ");
+  std::string text = "Usage: vornel-path [OPTION]... ";
+  text.append(command.name).append(" ");
   if (command.operand) text.append(command.operand).append(" ");
-  text.append("[PATH...]\n").append(command.details).append("\n");
+  text.append("[PATH]...\n").append(command.details).append("\n");
   return text + kOptionsHelp;
 }
 

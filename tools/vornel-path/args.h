@@ -16,9 +16,10 @@ struct Invocation {
   bool help = false;
   bool version = false;
   bool json = false;
-  char terminator = '\n';
-  std::string_view operand;                // the command's operand, if it takes one
-  std::vector<std::string_view> paths;     // empty: read standard input
+  char input_terminator = '\n';
+  char output_terminator = '\n';  // JSON records always end in a newline
+  Request request;
+  std::vector<std::string_view> paths;  // empty: read standard input
 };
 
 // A command line that cannot be run; `command` names the help to point to.

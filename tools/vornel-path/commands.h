@@ -10,13 +10,20 @@
 
 namespace vornel::tool {
 
+// What a command is asked to do besides reading its paths.
+struct Request {
+  std::string_view operand;  // the argument before the paths, if the command takes one
+  bool lexical = false;      // relative and proximate: the operands as written
+};
+
 struct Command {
   std::string_view name;
   const char* operand;  // the argument that comes before the paths, if any
+  bool has_lexical;     // whether --lexical applies
   const char* summary;  // one line of the tool's help
   const char* details;  // the command's own help, after its usage line
   // Writes the results for every path; returns the exit status (0 or 1).
-  int (*run)(std::string_view operand, PathSource& paths, Output& out);
+  int (*run)(const Request& request, PathSource& paths, Output& out);
 };
 
 const std::vector<Command>& commands();

@@ -25,10 +25,10 @@ int run(const Invocation& inv) {
     throw UsageError(std::string(inv.command->name) +
                          ": no PATH given, and standard input is a terminal",
                      inv.command);
-  Output out(STDOUT_FILENO, inv.json, inv.terminator);
+  Output out(STDOUT_FILENO, inv.json, inv.output_terminator);
   // Results are not held back while the input waits for its writer.
-  PathSource paths(inv.paths, inv.terminator, [&out] { out.flush(); });
-  const int status = inv.command->run(inv.operand, paths, out);
+  PathSource paths(inv.paths, inv.input_terminator, [&out] { out.flush(); });
+  const int status = inv.command->run(inv.request, paths, out);
   out.flush();
   if (!out.ok()) return fail("writing standard output", out.error());
   if (paths.error()) return fail("reading standard input", paths.error());

@@ -27,6 +27,10 @@ Output& Output::string(std::string_view bytes) {
   return *this;
 }
 
+Output& Output::field(std::string_view key) {
+  return raw(",\"").raw(key).raw("\":");
+}
+
 void Output::end_line() {
   buffer_ += terminator_;
   if (buffer_.size() >= kFlushSize) flush();

@@ -16,6 +16,8 @@ class Output {
   // Raw bytes, and the same bytes as a JSON string literal.
   Output& raw(std::string_view bytes);
   Output& string(std::string_view bytes);
+  // The separator and key of one more field of a JSON object.
+  Output& field(std::string_view key);
   // Closes a line (a record, or one line of a record).
   void end_line();
 
