@@ -345,6 +345,52 @@ TEST(Hash, AgreesWithCompareForPathsBuiltByAppendingAndNormalising) {
   EXPECT_EQ(hash_value(appended), combined({"/", "a"}));
 }
 
+// Paths reached by random sequences of edits from names, dots and runs of
+// separators, so that many are equal by different histories.
+std::vector<path> edited_paths(int count, unsigned seed) {
+  const char* const parts[] = {"", "/", "//", "a", "b/", ".", "..", "a//b", "/a/b/../.."};
+  std::mt19937 gen(seed);
+  auto part = [&] { return path(parts[gen() % std::size(parts)]); };
+  std::vector<path> out;
+  path p;
+  while (int(out.size()) < count) {
+    if (p.native().size() > 24) p = part();
+    const path arg = out.empty() || gen() % 2 ? part() : out[gen() % out.size()];
+    switch (gen() % 5) {
+      case 0: p /= arg; break;
+      case 1: p += arg; break;
+      case 2: p += arg.native(); break;
+      case 3: p.replace_filename(arg); break;
+      default: p = p.lexically_normal(); break;
+    }
+    out.push_back(p);
+  }
+  return out;
+}
+
+TEST(HashProperty, PathsBuiltByEditsEqualTheirSplitAndHashAlikeWhenEqual) {
+  const std::vector<path> paths = edited_paths(3000, 17);
+  std::vector<std::size_t> hashes;
+  for (const path& p : paths) {
+    hashes.push_back(hash_value(p));
+    const path split(p.native());
+    path joined;
+    for (const path& element : p) joined /= element;
+    if (p != split || hashes.back() != hash_value(split))
+      ADD_FAILURE() << "unlike its split text: " << p.native();
+    if (p != p.root_path() / p.relative_path())
+      ADD_FAILURE() << "not its root path joined with its relative path: " << p.native();
+    if (p != joined) ADD_FAILURE() << "not the join of its elements: " << p.native();
+  }
+  long equal_pairs = 0;
+  for (std::size_t i = 0; i < paths.size(); ++i)
+    for (std::size_t j = i + 1; j < paths.size(); ++j)
+      if (paths[i] == paths[j] && (++equal_pairs, hashes[i] != hashes[j]))
+        ADD_FAILURE() << "equal but hashed apart: " << paths[i].native() << " vs "
+                      << paths[j].native();
+  EXPECT_GT(equal_pairs, 3000) << "the edits must reach equal paths by different roads";
+}
+
 TEST(CompareAllocation, ComparingAndHashingAllocateNothing) {
   const std::string long_name(100, 'x');
   const std::vector<path> paths{path(), path("/"), path("a"), path(long_name),

@@ -45,12 +45,51 @@ TEST(Concat, JoinsTheFirstAddedNameToTheLastFilename) {
       {"a", "b/", "[ab/] M ab:F@0 :F@3"},
       {"/a/", "/b/", "[/a//b/] M /:R@0 a:F@1 b:F@4 :F@6"},
       {"/a", "b//c", "[/ab//c] M /:R@0 ab:F@1 c:F@5"},
-      {"/", "/", "[//] M /:R@0 :F@2"},
-      {"//", "/", "[///] M //:R@0 :F@3"},
+      {"/", "/", "[//] R"},
+      {"//", "/", "[///] R"},
       {std::string("x\0", 2), "\xff/\x80",
        std::string("[x\0\xff/\x80] M x\0\xff:F@0 \x80:F@4", 23)},
   };
   expect_each_form_gives(kForms, cases);
+}
+
+TEST(Concat, SeparatorsAddedToALoneRootDirectoryLengthenItAsASplitWould) {
+  // A list that holds only its root directory, as normalising leaves it.
+  const path listed = path("/a/b/../..").lexically_normal();
+  ASSERT_EQ(describe(listed), "M /:R@0");
+  const struct {
+    path start;
+    std::string arg, expected;
+  } cases[] = {
+      {path("/"), "/", "[//] R"},
+      {path("//"), "///", "[/////] R"},
+      {listed, "/", "[//] R"},
+      {path("/"), "/b", "[//b] M /:R@0 b:F@2"},
+      {path("/"), "b", "[/b] M /:R@0 b:F@1"},
+  };
+  for (const Form& form : kForms) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.start.native() + " " + form.name + " " + c.arg);
+      path p = c.start;
+      form.apply(p, c.arg);
+      EXPECT_EQ(state(p), c.expected);
+      EXPECT_EQ(state(p), state(path(p.native())));
+    }
+    path p = listed;
+    const int block = capacity(p);
+    form.apply(p, "/");
+    EXPECT_EQ(capacity(p), block) << "the emptied block is kept";
+  }
+  const std::string run(40, '/');
+  for (const path& start : {path("/"), listed}) {
+    path p = start;
+    const path added(run);
+    AllocationCount count;
+    p += added;
+    EXPECT_EQ(count.count(), 1) << "the text alone";
+    EXPECT_GE(expect_unchanged_on_failure([&] { return start; }, [&](path& q) { q += added; }), 1);
+    EXPECT_GE(expect_unchanged_on_failure([&] { return start; }, [&](path& q) { q += run; }), 1);
+  }
 }
 
 TEST(Concat, AcceptsTextAndCharactersThroughThePublicForms) {
@@ -123,7 +162,7 @@ TEST(Concat, GivesTheResultOfASeparateCopyWhenReadingItself) {
       {"a/b", [](path& p) { p += p; }, "[a/ba/b] M a:F@0 ba:F@2 b:F@5"},
       {"a/", [](path& p) { p += p; }, "[a/a/] M a:F@0 a:F@2 :F@4"},
       {"/a/", [](path& p) { p += p; }, "[/a//a/] M /:R@0 a:F@1 a:F@4 :F@6"},
-      {"/", [](path& p) { p += p; }, "[//] M /:R@0 :F@2"},
+      {"/", [](path& p) { p += p; }, "[//] R"},
       {"a/b", [](path& p) { p += *--p.end(); }, "[a/bb] M a:F@0 bb:F@2"},
       {"a/b", [](path& p) { p._M_concat(std::string_view(p.native()).substr(2)); },
        "[a/bb] M a:F@0 bb:F@2"},

@@ -15,6 +15,10 @@ Element element_of(const path::_Cmpt& c) {
   return {{c._M_pos, c.native().size()}, c._M_type()};
 }
 
+bool only_separators(std::string_view text) {
+  return text.find_first_not_of('/') == npos;
+}
+
 // Besides the components, a last filename that was extended or reused is put
 // back.
 template <typename D>
@@ -23,12 +27,29 @@ class ConcatUndo : public Undo<D> {
   using Undo<D>::text_;
   using Undo<D>::length_;
   using Undo<D>::kind_;
+  using Undo<D>::count_;
 
  public:
   using Undo<D>::Undo;
 
   bool last_is_filename() const {
     return kind_ == Type::_Multi && list_.back()._M_type() == Type::_Filename;
+  }
+
+  // Whether the path was a root directory and nothing else, as a lone kind
+  // or as a list of that one component.
+  bool was_lone_root() const {
+    return kind_ == Type::_Rootdir ||
+           (kind_ == Type::_Multi && count_ == 1 &&
+            list_.front()._M_type() == Type::_Rootdir);
+  }
+
+  // Separators added to a lone root directory lengthen it: the path takes
+  // the state its new text splits to, with no empty filename after the root,
+  // which no split makes and which would compare equal to it but hash apart.
+  void extend_root() noexcept {
+    list_.clear();
+    list_.type(Type::_Rootdir);
   }
 
   // Joins the first name of the added text to the last filename.
@@ -117,6 +138,9 @@ path& path::operator+=(const path& p) {
         undo.join_last(added.substr(first.pos, first.size));
         next = 1;
       }
+    } else if (undo.was_lone_root() && only_separators(added)) {
+      undo.extend_root();
+      return *this;
     } else {
       drop_empty_last = ended_with_separator && undo.last_is_filename();
     }
@@ -176,6 +200,9 @@ void path::_M_concat(std::string_view s) {
         if (whole) return;
         consumed = true;
       }
+    } else if (undo.was_lone_root() && only_separators(added)) {
+      undo.extend_root();
+      return;
     } else {
       reuse_empty_last = ended_with_separator && undo.last_is_filename();
     }
