@@ -259,6 +259,19 @@ void apply(const Step& s, path* paths) {
   }
 }
 
+bool climbs(const path& p) {
+  return std::any_of(p.begin(), p.end(), [](const path& e) { return e.native() == ".."; });
+}
+
+// The place a path names, from its normal form: "." for the empty path, and a
+// trailing separator dropped.
+std::string place(const path& p) {
+  std::string text = p.lexically_normal().native();
+  if (text.empty()) return ".";
+  if (text.size() > 1 && text.back() == '/') text.pop_back();
+  return text;
+}
+
 // The relations that hold between any two paths, and for each path alone.
 void check_relations(const path* paths) {
   for (int a = 0; a < kPaths; ++a) {
@@ -274,6 +287,8 @@ void check_relations(const path* paths) {
     check_valid(normal, "lexically_normal");
     if (normal.lexically_normal().native() != normal.native())
       fail(at + ": its normal form '" + shown(normal.native()) + "' is not normal");
+    if (normal.native().find("//") != std::string::npos)
+      fail(at + ": its normal form '" + shown(normal.native()) + "' doubles a separator");
 
     if (p.has_root_name() == p.root_name().empty() ||
         p.has_root_directory() == p.root_directory().empty() ||
@@ -300,7 +315,10 @@ void check_relations(const path* paths) {
       if (c == 0 && hash_value(p) != hash_value(q)) fail(pair + ": equal paths hash apart");
       if (!p.empty() && p.lexically_proximate(q).empty())
         fail(pair + ": lexically_proximate is empty");
-      check_valid(p.lexically_relative(q), "lexically_relative");
+      const path relative = p.lexically_relative(q);
+      check_valid(relative, "lexically_relative");
+      if (!relative.empty() && !climbs(p) && !climbs(q) && place(q / relative) != place(p))
+        fail(pair + ": the relative form '" + shown(relative.native()) + "' leads elsewhere");
     }
   }
 }

@@ -112,6 +112,8 @@ void check_relations(const path& p, std::string_view text) {
   check_valid(normal, "lexically_normal");
   expect_same(normal.lexically_normal().native(), normal.native(),
               "the normal form of a normal form", text);
+  expect(normal.native().find("//") == std::string::npos, "a normal form has no doubled separator",
+         text);
   expect(text.empty() || !normal.empty(), "a non-empty path normalises to a non-empty one", text);
   expect_same(p.lexically_relative(p).native(), ".", "a path relative to itself", text);
   expect(text.empty() || !p.lexically_proximate(path("x/y")).empty(),

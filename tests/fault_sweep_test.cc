@@ -74,7 +74,7 @@ struct Input {
 
 std::vector<Input> inputs() {
   const std::vector<std::string> texts = corpus();
-  const std::string args[] = {"", "/", "b", ".x", "c/d/", "/e/f", names(65)};
+  const std::string args[] = {"", "/", "b", ".x", "c/d/", "/e/f", "../b", names(65)};
   std::vector<Input> all;
   const std::size_t n = texts.size();
   for (std::size_t i = 0; i < n; ++i)

@@ -29,8 +29,8 @@ TEST(Normal, GivesTheNormalFormWithItsComponents) {
       {".", ".", "F"},
       {"..", "..", "F"},
       {"/", "/", "R"},
-      {"//", "//", "R"},
-      {"///", "///", "R"},
+      {"//", "/", "R"},
+      {"///", "/", "R"},
       {"a", "a", "F"},
       {"//a", "/a", "M /:R@0 a:F@1"},
       {"a//b", "a/b", "M a:F@0 b:F@2"},
@@ -87,14 +87,33 @@ TEST(Normal, KeepsEveryByteOfOrdinaryNames) {
   EXPECT_EQ(invariant_violation(normal), "");
 }
 
-TEST(Normal, KeepsAWholeRootDirectoryComponent) {
+TEST(Normal, WritesARootDirectoryOfAnyLengthAsOneSeparator) {
   // Appending to "//" keeps the whole separator run as the root component.
-  path p("//");
-  p /= path("a/b/..");
-  const path normal = p.lexically_normal();
-  EXPECT_EQ(normal.native(), "//a/");
-  EXPECT_EQ(describe(normal), "M //:R@0 a:F@2 :F@4");
-  EXPECT_EQ(describe(path(p).append("..").lexically_normal()), "M //:R@0");
+  path appended("//");
+  appended /= path("a");
+  ASSERT_EQ(describe(appended), "M //:R@0 a:F@2");
+  path emptied = appended;
+  emptied.remove_filename();
+  ASSERT_GT(vornel::test::capacity(emptied), 0) << "a bare root that owns a block";
+  const struct {
+    path source;
+    const char *normal, *structure;
+  } cases[] = {
+      {path("//"), "/", "R"},
+      {path("///"), "/", "R"},
+      {path(std::string(4096, '/')), "/", "R"},
+      {emptied, "/", "R"},
+      {appended, "/a", "M /:R@0 a:F@1"},
+      {path(appended).append("b/../.."), "/", "M /:R@0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source.native());
+    const path normal = c.source.lexically_normal();
+    EXPECT_EQ(normal.native(), c.normal);
+    EXPECT_EQ(describe(normal), c.structure);
+    if (normal._M_type() != path::_Type::_Multi)
+      EXPECT_EQ(vornel::test::capacity(normal), 0) << "no block, as a split of the text";
+  }
 }
 
 TEST(Normal, HandlesLongAndDeepPaths) {

@@ -67,6 +67,26 @@ TEST(Relative, LeadsFromTheBaseToThePathOrIsEmpty) {
   }
 }
 
+TEST(Relative, IsEmptyOnceTheBaseClimbsAboveTheCommonPart) {
+  const Case cases[] = {
+      {"b", "../a", "", "b"},
+      {"a", "a/../b", "", "a"},
+      {"a/b", "a/c/../../d", "", "a/b"},
+      {"a", "..", "", "a"},
+      // A base that never climbs above the common part keeps its result.
+      {"z", "x/../y", "../z", "../z"},
+      {"a/b", "a/c/../d", "../b", "../b"},
+      {"a/b", "a/c/..", "b", "b"},
+      {"../a", "..", "a", "a"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.self) + " from " + c.base);
+    const path self(c.self), base(c.base);
+    EXPECT_EQ(self.lexically_relative(base).native(), c.relative);
+    EXPECT_EQ(self.lexically_proximate(base).native(), c.proximate);
+  }
+}
+
 TEST(Relative, BuildsItsResultByAppendingElements) {
   const struct {
     const char *self, *base, *structure;

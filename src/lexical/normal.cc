@@ -1,5 +1,6 @@
 // The normal form of a path, from its text alone: dot elements go, a filename
-// followed by ".." cancels out, and runs of separators collapse.
+// followed by ".." cancels out, and runs of separators, the root's included,
+// collapse.
 #include "../path/internal.h"
 
 namespace std::filesystem::__cxx11 {
@@ -17,6 +18,12 @@ path path::lexically_normal() const {
     const path& p = *e;
     if (is_dot(p)) {
       ret /= path();
+      continue;
+    }
+    if (p._M_type() == _Type::_Rootdir) {
+      // However long its run of separators, the root enters the result as
+      // one: a normal form must be one text for all paths that compare equal.
+      ret.operator=<char[2]>("/");
       continue;
     }
     if (!is_dotdot(p)) {

@@ -26,16 +26,18 @@ path path::lexically_relative(const path& base) const {
     return ret;
   }
 
-  // How many directories base goes down below the common part.
+  // How many directories base goes down below the common part. A ".." that
+  // climbs above it leaves a directory no text of this path can name, so
+  // there is no relative form, even if later names go down again.
   int n = 0;
   for (; !j.done(); ++j) {
     const path& p = *j;
-    if (is_dotdot(p))
-      --n;
-    else if (!p.empty() && !is_dot(p))
+    if (is_dotdot(p)) {
+      if (--n < 0) return ret;
+    } else if (!p.empty() && !is_dot(p)) {
       ++n;
+    }
   }
-  if (n < 0) return ret;
   if (n == 0 && (i.done() || i->empty())) {
     ret.operator=<char[2]>(".");
     return ret;
