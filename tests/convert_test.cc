@@ -3,6 +3,9 @@
 // the buffers it frees on every way out.
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstring>
+#include <cwchar>
 #include <fs_path>
 #include <locale>
 #include <string>
@@ -88,6 +91,19 @@ struct Case {
   std::string input;
   std::string expected;  // the bytes, or "error 84"
 };
+
+TEST(RuntimeLayout, TheConversionStateCountIsZeroExactlyWhenMbsinitSaysInitial) {
+  // The library reads the count in place to find a truncated character.
+  ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+  for (const char* bytes : {"", "a", "\xc3", "\xe2\x82", "\xc3\xa9"}) {
+    SCOPED_TRACE(bytes);
+    std::mbstate_t state{};
+    wchar_t wc;
+    std::mbrtowc(&wc, bytes, std::strlen(bytes), &state);
+    EXPECT_EQ(state.__count == 0, std::mbsinit(&state) != 0);
+  }
+  std::setlocale(LC_CTYPE, "C");
+}
 
 TEST(Convert, UnderTheCLocaleKeepsAsciiAndRejectsEveryHighByte) {
   const Case cases[] = {

@@ -2,6 +2,7 @@
 // block reuse, move, iteration, and the guarantees under allocation failure.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fs_path>
 #include <iterator>
 #include <string>
@@ -32,6 +33,20 @@ std::vector<std::string> elements(const path& p) {
   std::vector<std::string> out;
   for (const path& e : p) out.push_back(e.native());
   return out;
+}
+
+TEST(RuntimeLayout, AShortStringHoldsItsBytesInItselfAddressedByItsFirstWord) {
+  // Components are moved byte for byte and then re-aimed on this layout.
+  for (const std::size_t size : {0, 1, 15, 16, 40}) {
+    SCOPED_TRACE(size);
+    const std::string text(size, 'x');
+    const char* first;
+    std::memcpy(&first, &text, sizeof first);
+    EXPECT_EQ(first, text.data());
+    const char* const object = reinterpret_cast<const char*>(&text);
+    const bool inside = text.data() >= object && text.data() < object + sizeof text;
+    EXPECT_EQ(inside, text.size() <= 15);
+  }
 }
 
 TEST(List, DefaultIsAnEmptyFilenameListWithoutBlock) {

@@ -1,50 +1,30 @@
 // Appending with a separator: operator/= for paths and _M_append for text.
 // Both keep the components the path already has and build only the new ones.
-#include "edit.h"
-
-#include <functional>
+#include "undo.h"
 
 namespace std::filesystem::__cxx11 {
-namespace {
-
-Piece piece_of(const path::_Cmpt& c) { return {c._M_pos, c.native().size()}; }
-
-// Whether p is one of the components of `list`, which the call may move.
-bool is_component_of(const path::_List& list, const path& p) {
-  if (list.empty()) return false;
-  const std::less<const void*> before;
-  return !before(&p, list.begin()) && before(&p, list.end());
-}
 
 // The old components are kept and lined up for the new to follow.
-template <typename D>
-class AppendUndo : public Undo<D> {
-  using Undo<D>::list_;
-  using Undo<D>::text_;
-  using Undo<D>::length_;
-  using Undo<D>::kind_;
-
+class path::_Detail::AppendUndo : public Undo {
  public:
-  using Undo<D>::Undo;
+  using Undo::Undo;
 
   // Reserves the block for `added` new components: a path of one component
   // becomes one holding its whole text, and a trailing empty filename gives
   // way to the first new component.
   void make_room(std::size_t added) {
-    this->reserve(added);
-    if (kind_ != Type::_Multi) {
-      D::emplace_back(list_, std::string_view(text_.data(), length_), kind_, 0);
-    } else if (D::text(list_.back()).empty()) {
-      this->drop_last();
+    reserve(added);
+    if (kind_ != _Type::_Multi) {
+      emplace_back(list_, std::string_view(text_.data(), length_), kind_, 0);
+    } else if (list_.back()._M_pathname.empty()) {
+      drop_last();
     }
   }
 };
 
-}  // namespace
-
 path& path::operator/=(const path& __p) {
   if (__p.has_root_directory() || empty()) {
-    if (!is_component_of(_M_cmpts, __p)) return *this = __p;
+    if (!_Detail::is_component_of(_M_cmpts, __p)) return *this = __p;
     const path copy(__p);
     return *this = copy;
   }
@@ -56,9 +36,10 @@ path& path::operator/=(const path& __p) {
   const std::size_t size = __p._M_pathname.size();
   const int count = multi ? __p._M_cmpts.size() : 1;
   // Read now: when __p is this path, its last component may be dropped.
-  const Piece last = multi ? piece_of(__p._M_cmpts.back()) : Piece{0, size};
+  const _Detail::Piece last =
+      multi ? _Detail::piece_of(__p._M_cmpts.back()) : _Detail::Piece{0, size, _Type::_Filename};
 
-  AppendUndo<_Detail> undo(*this);
+  _Detail::AppendUndo undo(*this);
   _M_pathname.reserve(undo.length() + separator + size);
   try {
     if (separator) _M_pathname += preferred_separator;
@@ -70,7 +51,7 @@ path& path::operator/=(const path& __p) {
     const _List::_Impl* block = multi ? _Detail::impl(__p._M_cmpts) : nullptr;
     if (multi) VORNEL_CHECK_AS(block != nullptr, "get() != pointer()");
     for (int i = 0; i < count; ++i) {
-      const Piece c = i + 1 < count ? piece_of(block->begin()[i]) : last;
+      const _Detail::Piece c = i + 1 < count ? _Detail::piece_of(block->begin()[i]) : last;
       _Detail::emplace_back(_M_cmpts, added.substr(c.pos, c.size), _Type::_Filename,
                             base + c.pos);
     }
@@ -89,7 +70,7 @@ void path::_M_append(std::string_view s) {
   const bool separator = has_filename();
   if (!separator && s.empty()) return;
 
-  AppendUndo<_Detail> undo(*this);
+  _Detail::AppendUndo undo(*this);
   if (s.size() > _M_pathname.max_size() - undo.length())
     std::__throw_length_error("basic_string::append");
   // s may view this path's text: it is read here and nowhere else.
@@ -101,11 +82,11 @@ void path::_M_append(std::string_view s) {
     VORNEL_CHECK_AS(input.size() >= base, "this->_M_len >= __n");
     input.remove_prefix(base);
     _Parser parser(input, base);
-    Gathered found;
-    gather(parser, found);
+    ParseBatch found;
+    found.gather(parser);
     const bool empty_name = found.total() == 0 && separator;
     undo.make_room(found.total() + empty_name);
-    add_gathered<_Detail>(_M_cmpts, parser, found);
+    _Detail::add_batch(_M_cmpts, parser, found);
     if (empty_name)
       _Detail::emplace_back(_M_cmpts, std::string_view(), _Type::_Filename, base);
   } catch (...) {

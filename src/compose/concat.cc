@@ -1,47 +1,72 @@
 // Concatenation: operator+= for paths and _M_concat for text. The first name
 // of the added text joins the path's last filename; the component list is
 // edited in place.
-#include "edit.h"
+#include "undo.h"
 
 namespace std::filesystem::__cxx11 {
 namespace {
-
-// One element of the added path: its kind and where it lies in that path's text.
-struct Element : Piece {
-  Type kind;
-};
-
-Element element_of(const path::_Cmpt& c) {
-  return {{c._M_pos, c.native().size()}, c._M_type()};
-}
 
 bool only_separators(std::string_view text) {
   return text.find_first_not_of('/') == npos;
 }
 
+}  // namespace
+
 // Besides the components, a last filename that was extended or reused is put
 // back.
-template <typename D>
-class ConcatUndo : public Undo<D> {
-  using Undo<D>::list_;
-  using Undo<D>::text_;
-  using Undo<D>::length_;
-  using Undo<D>::kind_;
-  using Undo<D>::count_;
-
+class path::_Detail::ConcatUndo : public Undo {
  public:
-  using Undo<D>::Undo;
+  using Undo::Undo;
+
+  // The elements of an added path, read before the path changes: when the
+  // added path is the path itself, its last component may be extended and
+  // its block may move.
+  class AddedPath {
+   public:
+    explicit AddedPath(const path& p) noexcept
+        : path_(p), multi_(p._M_type() == _Type::_Multi),
+          count_(multi_ ? p._M_cmpts.size() : 1),
+          last_(multi_ ? piece_of(p._M_cmpts.back())
+                       : Piece{0, p._M_pathname.size(), p._M_type()}) {
+      find_block();
+    }
+
+    bool multi() const noexcept { return multi_; }
+    int count() const noexcept { return count_; }
+    Piece operator[](int i) const noexcept {
+      return i + 1 < count_ ? piece_of(block_->begin()[i]) : last_;
+    }
+    // Reads the block again once this path's list may have moved it.
+    void find_block() noexcept { block_ = multi_ ? impl(path_._M_cmpts) : nullptr; }
+
+   private:
+    const path& path_;
+    const bool multi_;
+    const int count_;
+    const Piece last_;
+    const _Impl* block_;
+  };
+
+  // What happened at the seam: whether the call is complete, how many
+  // leading elements of the added text were used up, the name joined to a
+  // path of one component, and whether a trailing empty filename gives way.
+  struct Seam {
+    bool done = false;
+    int consumed = 0;
+    std::string_view merged;
+    bool drop_empty_last = false;
+  };
 
   bool last_is_filename() const {
-    return kind_ == Type::_Multi && list_.back()._M_type() == Type::_Filename;
+    return kind_ == _Type::_Multi && list_.back()._M_type() == _Type::_Filename;
   }
 
   // Whether the path was a root directory and nothing else, as a lone kind
   // or as a list of that one component.
   bool was_lone_root() const {
-    return kind_ == Type::_Rootdir ||
-           (kind_ == Type::_Multi && count_ == 1 &&
-            list_.front()._M_type() == Type::_Rootdir);
+    return kind_ == _Type::_Rootdir ||
+           (kind_ == _Type::_Multi && count_ == 1 &&
+            list_.front()._M_type() == _Type::_Rootdir);
   }
 
   // Separators added to a lone root directory lengthen it: the path takes
@@ -49,12 +74,31 @@ class ConcatUndo : public Undo<D> {
   // which no split makes and which would compare equal to it but hash apart.
   void extend_root() noexcept {
     list_.clear();
-    list_.type(Type::_Rootdir);
+    list_.type(_Type::_Rootdir);
+  }
+
+  // The seam of an added path whose text `added` already follows the old
+  // text: its first filename joins the last one, and a path that is a single
+  // filename is complete at once.
+  Seam join_path(const AddedPath& from, std::string_view added, bool ended_with_separator) {
+    const Piece first = from[0];
+    if (first.kind != _Type::_Filename) {
+      if (was_lone_root() && only_separators(added)) {
+        extend_root();
+        return {true, 0, {}, false};
+      }
+      return {false, 0, {}, ended_with_separator && last_is_filename()};
+    }
+    const std::string_view name(added.data() + first.pos, first.size);
+    if (kind_ == _Type::_Filename) return {!from.multi(), 1, name, false};
+    if (!last_is_filename()) return {};
+    join_last(name);
+    return {!from.multi(), 1, {}, false};
   }
 
   // Joins the first name of the added text to the last filename.
   void join_last(std::string_view name) {
-    path::string_type& last = D::text(list_.back());
+    string_type& last = list_.back()._M_pathname;
     merged_ = last.size();
     last.append(name.data(), name.size());
   }
@@ -63,33 +107,52 @@ class ConcatUndo : public Undo<D> {
   // components: a path of one component becomes one holding its old text and
   // `merged`, and a trailing empty filename is dropped when asked to.
   void make_room(std::size_t added, std::string_view merged, bool drop_empty_last) {
-    this->reserve(added);
-    if (kind_ != Type::_Multi) {
-      D::emplace_back(list_, std::string_view(), kind_, 0);
-      path::string_type& head = D::text(list_.back());
+    reserve(added);
+    if (kind_ != _Type::_Multi) {
+      emplace_back(list_, std::string_view(), kind_, 0);
+      string_type& head = list_.back()._M_pathname;
       head.reserve(length_ + merged.size());
       head.append(text_.data(), length_);
       head.append(merged.data(), merged.size());
     } else if (drop_empty_last) {
-      this->drop_last();
+      drop_last();
     }
+  }
+
+  // Adds the elements of an added path from the `next`-th on as filenames.
+  // A root directory adds none: its separators stay in the text alone.
+  void add_elements(const AddedPath& from, int next, std::string_view added) {
+    if (next < from.count() && from[next].kind == _Type::_Rootdir) ++next;
+    for (; next < from.count(); ++next) {
+      const Piece c = from[next];
+      emplace_back(list_, added.substr(c.pos, c.size), _Type::_Filename, length_ + c.pos);
+    }
+  }
+
+  // A lone root directory added at the end leaves a separator with no name
+  // after it, which the list must show.
+  void end_with_empty_name() {
+    const _Cmpt& tail = list_.back();
+    if (is_dir_sep(text_.back()) &&
+        !(tail._M_type() == _Type::_Filename && tail._M_pathname.empty()))
+      emplace_back(list_, std::string_view(), _Type::_Filename, text_.size());
   }
 
   // The trailing empty filename takes the first new element's place.
   void reuse_empty_last(std::string_view name, std::size_t pos) {
-    path::_Cmpt& last = list_.back();
+    _Cmpt& last = list_.back();
     reused_ = true;
-    D::text(last).assign(name.data(), name.size());
+    last._M_pathname.assign(name.data(), name.size());
     last._M_pos = pos;
   }
 
   void restore() noexcept {
-    Undo<D>::restore();
-    if (kind_ != Type::_Multi) return;
-    path::_Cmpt& last = list_.back();
-    if (merged_ != npos) D::text(last).resize(merged_);
+    Undo::restore();
+    if (kind_ != _Type::_Multi) return;
+    _Cmpt& last = list_.back();
+    if (merged_ != npos) last._M_pathname.resize(merged_);
     if (reused_) {
-      D::text(last).clear();
+      last._M_pathname.clear();
       last._M_pos = length_;
     }
   }
@@ -99,65 +162,28 @@ class ConcatUndo : public Undo<D> {
   bool reused_ = false;
 };
 
-}  // namespace
-
 path& path::operator+=(const path& p) {
   if (p.empty()) return *this;
   if (empty()) return *this = p;
 
-  const bool multi = p._M_type() == _Type::_Multi;
+  using Concat = _Detail::ConcatUndo;
+  Concat::AddedPath elements(p);
   const std::size_t size = p._M_pathname.size();
-  const int count = multi ? p._M_cmpts.size() : 1;
-  // Read now: when p is this path, its last component may change.
-  const Element last = multi ? element_of(p._M_cmpts.back()) : Element{{0, size}, p._M_type()};
-  const _List::_Impl* block = multi ? _Detail::impl(p._M_cmpts) : nullptr;
-  auto element = [&](int i) { return i + 1 < count ? element_of(block->begin()[i]) : last; };
   VORNEL_CHECK_AS(!_M_pathname.empty(), "!empty()");
   const bool ended_with_separator = is_dir_sep(_M_pathname.back());
 
-  ConcatUndo<_Detail> undo(*this);
+  Concat undo(*this);
   _M_pathname.reserve(undo.length() + size);
   _M_pathname.append(p._M_pathname.data(), size);
   try {
     // Every element's text is read from the copy just appended.
     const std::string_view added(_M_pathname.data() + undo.length(), size);
-    const Element first = element(0);
-    int next = 0;
-    std::string_view merged;
-    bool drop_empty_last = false;
-    if (first.kind == _Type::_Filename) {
-      if (undo.kind() == _Type::_Filename) {
-        if (!multi) return *this;
-        merged = added.substr(first.pos, first.size);
-        next = 1;
-      } else if (undo.last_is_filename()) {
-        if (!multi) {
-          undo.join_last(added);
-          return *this;
-        }
-        undo.join_last(added.substr(first.pos, first.size));
-        next = 1;
-      }
-    } else if (undo.was_lone_root() && only_separators(added)) {
-      undo.extend_root();
-      return *this;
-    } else {
-      drop_empty_last = ended_with_separator && undo.last_is_filename();
-    }
-    undo.make_room(count, merged, drop_empty_last);
-    block = multi ? _Detail::impl(p._M_cmpts) : nullptr;
-    if (next < count && element(next).kind == _Type::_Rootdir) ++next;
-    for (; next < count; ++next) {
-      const Element c = element(next);
-      _Detail::emplace_back(_M_cmpts, added.substr(c.pos, c.size), _Type::_Filename,
-                            undo.length() + c.pos);
-    }
-    // A lone root directory at the end leaves a separator with no name after it.
-    const _Cmpt& tail = _M_cmpts.back();
-    if (is_dir_sep(_M_pathname.back()) &&
-        !(tail._M_type() == _Type::_Filename && tail._M_pathname.empty()))
-      _Detail::emplace_back(_M_cmpts, std::string_view(), _Type::_Filename,
-                            _M_pathname.size());
+    const Concat::Seam seam = undo.join_path(elements, added, ended_with_separator);
+    if (seam.done) return *this;
+    undo.make_room(elements.count(), seam.merged, seam.drop_empty_last);
+    elements.find_block();
+    undo.add_elements(elements, seam.consumed, added);
+    undo.end_with_empty_name();
   } catch (...) {
     undo.restore();
     throw;
@@ -175,7 +201,7 @@ void path::_M_concat(std::string_view s) {
   VORNEL_CHECK_AS(old.size() > 0, "this->_M_len > 0");
   const bool ended_with_separator = is_dir_sep(old.back());
 
-  ConcatUndo<_Detail> undo(*this);
+  _Detail::ConcatUndo undo(*this);
   if (s.size() > _M_pathname.max_size() - undo.length())
     std::__throw_length_error("basic_string::append");
   // s may view this path's text: it is read here and nowhere else.
@@ -206,14 +232,12 @@ void path::_M_concat(std::string_view s) {
     } else {
       reuse_empty_last = ended_with_separator && undo.last_is_filename();
     }
-    Gathered found;
-    if (!consumed) found.batch[found.size++] = piece_of(parser, first);
-    gather(parser, found);
+    ParseBatch found;
+    if (!consumed) found.push(first);
+    found.gather(parser);
     undo.make_room(found.total(), merged, false);
-    if (reuse_empty_last)
-      undo.reuse_empty_last(text_of(parser, found.batch[0]),
-                            undo.length() + found.batch[0].pos);
-    add_gathered<_Detail>(_M_cmpts, parser, found, reuse_empty_last);
+    if (reuse_empty_last) undo.reuse_empty_last(found[0].text, parser.position(found[0]));
+    _Detail::add_batch(_M_cmpts, parser, found, reuse_empty_last);
   } catch (...) {
     undo.restore();
     throw;

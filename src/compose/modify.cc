@@ -2,23 +2,10 @@
 // replacing the extension, each editing the component list in place.
 #include "../path/internal.h"
 
-#include <functional>
-
 namespace std::filesystem::__cxx11 {
 namespace {
 
-using Type = path::_Type;
-
 bool is_root(Type kind) { return kind == Type::_Rootdir || kind == Type::_Rootname; }
-
-// Whether p is `self` or one of the components in `list`: the first step of
-// a replacement would then change the replacement itself.
-bool overlaps(const path& self, const path::_List& list, const path& p) {
-  if (&p == &self) return true;
-  if (list.empty()) return false;
-  const std::less<const void*> before;
-  return !before(&p, list.begin()) && before(&p, list.end());
-}
 
 }  // namespace
 
@@ -52,7 +39,8 @@ path& path::remove_filename() {
 path& path::replace_filename(const path& p) {
   // Removing the filename would change an argument that is part of the path.
   path copy;
-  const path& name = overlaps(*this, _M_cmpts, p) ? (copy = p) : p;
+  const bool own = &p == this || _Detail::is_component_of(_M_cmpts, p);
+  const path& name = own ? (copy = p) : p;
   remove_filename();
   *this /= name;
   return *this;
@@ -61,7 +49,8 @@ path& path::replace_filename(const path& p) {
 path& path::replace_extension(const path& p) {
   // Cutting the extension would change an argument that is part of the path.
   path copy;
-  const path& replacement = overlaps(*this, _M_cmpts, p) ? (copy = p) : p;
+  const bool own = &p == this || _Detail::is_component_of(_M_cmpts, p);
+  const path& replacement = own ? (copy = p) : p;
   const auto ext = _M_find_extension();
   if (ext.first && ext.second != npos) {
     if (ext.first == &_M_pathname) {

@@ -9,12 +9,6 @@ namespace {
 
 using Codecvt = std::codecvt<wchar_t, char, std::mbstate_t>;
 
-// glibc's mbsinit, read in place: a state that still holds part of a
-// multibyte character has a non-zero count.
-bool at_initial_state(const std::mbstate_t& state) noexcept {
-  return state.__count == 0;
-}
-
 // Runs `step` (the facet's in or out) over [from, to) into `dest`, growing
 // dest for the worst case of max_length() + 1 output units per input unit and
 // trimming it to what was produced. Succeeds only when every input unit was

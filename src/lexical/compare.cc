@@ -12,8 +12,6 @@ size_t _Hash_bytes(const void* ptr, size_t len, size_t seed);
 namespace std::filesystem::__cxx11 {
 namespace {
 
-using _Type = path::_Type;
-
 // memcmp's own value when the common prefix differs, else the length
 // difference clamped into an int.
 int compare_bytes(std::string_view l, std::string_view r) noexcept {
@@ -46,16 +44,16 @@ struct Shape {
   Walk walk;
 };
 
-Shape shape_of(std::string_view text, const path::_List& cmpts, _Type kind) noexcept {
+Shape shape_of(std::string_view text, const path::_List& cmpts, Type kind) noexcept {
   Shape s;
-  if (kind == _Type::_Rootname) s.root_name = text;
-  s.has_root_directory = kind == _Type::_Rootdir;
-  if (kind != _Type::_Multi) return s;
+  if (kind == Type::_Rootname) s.root_name = text;
+  s.has_root_directory = kind == Type::_Rootdir;
+  if (kind != Type::_Multi) return s;
   const path::_Cmpt* c = cmpts.begin();
   s.walk.end = cmpts.end();
-  if (c->_M_type() == _Type::_Rootname) s.root_name = (c++)->native();
-  s.has_root_directory = c != s.walk.end && c->_M_type() == _Type::_Rootdir;
-  while (c != s.walk.end && c->_M_type() != _Type::_Filename) ++c;
+  if (c->_M_type() == Type::_Rootname) s.root_name = (c++)->native();
+  s.has_root_directory = c != s.walk.end && c->_M_type() == Type::_Rootdir;
+  while (c != s.walk.end && c->_M_type() != Type::_Filename) ++c;
   s.walk.cur = c;
   return s;
 }
@@ -132,7 +130,7 @@ size_t combine(size_t seed, std::string_view bytes) noexcept {
 // A root directory counts as the one byte "/" however many separators it
 // spans: "/" and "///" compare equal, so they must hash equally too.
 std::string_view hashed_bytes(const path& element) noexcept {
-  if (element._M_type() == path::_Type::_Rootdir) return std::string_view("/", 1);
+  if (element._M_type() == Type::_Rootdir) return std::string_view("/", 1);
   return element.native();
 }
 
@@ -143,12 +141,15 @@ std::string_view hashed_bytes(const path& element) noexcept {
 // iterator, which reads them again at every step; only the first component
 // can be a root directory, as components follow the text.
 size_t hash_value(const path& p) noexcept {
-  if (p._M_type() != path::_Type::_Multi)
+  if (p._M_type() != Type::_Multi)
     return p.empty() ? 0 : combine(0, hashed_bytes(p));
   const path::_Cmpt* cur = p._M_cmpts.begin();
   const path::_Cmpt* const end = p._M_cmpts.end();
   size_t seed = combine(0, hashed_bytes(*cur));
   while (++cur != end) {
+    // Never fails after the loop condition: it is the check the iterator
+    // makes on reading an element, kept so that hashing makes the contract
+    // checks that iterating the path makes.
     VORNEL_CHECK_AS(cur != end, "_M_cur != _M_path->_M_cmpts.end()");
     seed = combine(seed, cur->native());
   }

@@ -4,29 +4,24 @@
 #include "../path/internal.h"
 
 namespace std::filesystem::__cxx11 {
-namespace {
-
-bool is_dot(const path& p) noexcept { return std::string_view(p.native()) == "."; }
-bool is_dotdot(const path& p) noexcept { return std::string_view(p.native()) == ".."; }
-
-}  // namespace
 
 path path::lexically_normal() const {
   path ret;
   if (empty()) return ret;
-  for (_Detail::Elements e(*this); !e.done(); ++e) {
+  _Detail::Elements e(*this);
+  if (e->_M_type() == _Type::_Rootdir) {
+    // However long its run of separators, the root enters the result as one:
+    // a normal form must be one text for all paths that compare equal.
+    ret.operator=<char[2]>("/");
+    ++e;
+  }
+  for (; !e.done(); ++e) {
     const path& p = *e;
-    if (is_dot(p)) {
+    if (_Detail::is_dot(p)) {
       ret /= path();
       continue;
     }
-    if (p._M_type() == _Type::_Rootdir) {
-      // However long its run of separators, the root enters the result as
-      // one: a normal form must be one text for all paths that compare equal.
-      ret.operator=<char[2]>("/");
-      continue;
-    }
-    if (!is_dotdot(p)) {
+    if (!_Detail::is_dotdot(p)) {
       ret /= p;
       continue;
     }
@@ -35,7 +30,7 @@ path path::lexically_normal() const {
       const path& name = ret._M_type() == _Type::_Multi
                              ? _Detail::impl(ret._M_cmpts)->end()[-1]
                              : static_cast<const path&>(ret);
-      if (is_dotdot(name))
+      if (_Detail::is_dotdot(name))
         ret /= p;
       else
         ret.remove_filename();
@@ -50,7 +45,7 @@ path path::lexically_normal() const {
     // parsing the result again.
     _List& list = ret._M_cmpts;
     _Cmpt* elem = list.end() - 2;
-    if (!elem->has_filename() || is_dotdot(*elem)) {
+    if (!elem->has_filename() || _Detail::is_dotdot(*elem)) {
       ret /= p;
     } else if (elem == list.begin()) {
       ret._M_pathname.clear();
@@ -70,7 +65,7 @@ path path::lexically_normal() const {
 
   if (ret._M_cmpts.size() >= 2) {
     const _Cmpt* last = _Detail::impl(ret._M_cmpts)->end() - 1;
-    if (last->empty() && is_dotdot(last[-1])) ret = ret.parent_path();
+    if (last->empty() && _Detail::is_dotdot(last[-1])) ret = ret.parent_path();
   } else if (ret.empty()) {
     // Named explicitly: `ret = "."` would pick the public C-string assignment.
     ret.operator=<char[2]>(".");

@@ -3,13 +3,6 @@
 #include "../path/internal.h"
 
 namespace std::filesystem::__cxx11 {
-namespace {
-
-bool is_dot(const path& p) noexcept { return std::string_view(p.native()) == "."; }
-bool is_dotdot(const path& p) noexcept { return std::string_view(p.native()) == ".."; }
-
-}  // namespace
-
 path path::lexically_relative(const path& base) const {
   path ret;
   if (root_name().compare(base.root_name()) != 0) return ret;
@@ -32,9 +25,9 @@ path path::lexically_relative(const path& base) const {
   int n = 0;
   for (; !j.done(); ++j) {
     const path& p = *j;
-    if (is_dotdot(p)) {
+    if (_Detail::is_dotdot(p)) {
       if (--n < 0) return ret;
-    } else if (!p.empty() && !is_dot(p)) {
+    } else if (!p.empty() && !_Detail::is_dot(p)) {
       ++n;
     }
   }

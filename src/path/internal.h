@@ -6,6 +6,10 @@
 #include <fs_path>
 
 #include <cstring>
+#include <functional>
+
+#include "batch.h"
+#include "layout.h"
 
 // A broken contract prints "file:line: function: Assertion 'cond' failed." and
 // aborts. The expression is written exactly as its condition text.
@@ -26,14 +30,13 @@ inline constexpr std::size_t npos = std::string::npos;
 
 inline bool is_dir_sep(char c) noexcept { return c == '/'; }
 
+// For the helpers outside the path class, which cannot say _Type alone.
+using Type = path::_Type;
+
 struct path::_Detail {
   using _Impl = _List::_Impl;
 
-  // The block a list word addresses, with the kind bits masked off.
-  static _Impl* impl(const _List& l) noexcept {
-    return reinterpret_cast<_Impl*>(
-        reinterpret_cast<std::uintptr_t>(l._M_impl.get()) & ~std::uintptr_t(0x3));
-  }
+  static _Impl* impl(const _List& l) noexcept { return _List::_S_block_of(l._M_impl.get()); }
 
   static std::size_t block_bytes(int capacity) noexcept {
     return sizeof(_Impl) + std::size_t(capacity) * sizeof(_Cmpt);
@@ -56,10 +59,42 @@ struct path::_Detail {
 
   static string_type& text(path& p) noexcept { return p._M_pathname; }
   static const string_type& text(const path& p) noexcept { return p._M_pathname; }
-  static _List& list(path& p) noexcept { return p._M_cmpts; }
-  static const _List& list(const path& p) noexcept { return p._M_cmpts; }
+
+  // Whether p is one of the components in `l`, which a call that changes the
+  // list may move or destroy before it has read p.
+  static bool is_component_of(const _List& l, const path& p) noexcept {
+    const _Impl* block = impl(l);
+    return block && std::less_equal<const void*>()(block->begin(), &p) &&
+           std::less<const void*>()(&p, block->end());
+  }
+
+  static bool is_dot(const path& p) noexcept { return std::string_view(p._M_pathname) == "."; }
+  static bool is_dotdot(const path& p) noexcept {
+    return std::string_view(p._M_pathname) == "..";
+  }
+
+  // Where a component of an added path lies in that path's text, and its
+  // kind: read before the call changes anything, as the added path may be
+  // the path itself.
+  struct Piece {
+    std::size_t pos;
+    std::size_t size;
+    _Type kind;
+  };
+  static Piece piece_of(const _Cmpt& c) noexcept {
+    return {c._M_pos, c._M_pathname.size(), c._M_type()};
+  }
+
+  // Adds the batch's components from the `from`-th on, each at its place in
+  // the text that `parser` scans; then, when the batch overflowed, the one
+  // set aside and every further one the parser yields. The caller has
+  // reserved room for them all.
+  static void add_batch(_List& l, _Parser& parser, const ParseBatch& batch, int from = 0);
 
   class Elements;
+  class Undo;
+  class AppendUndo;
+  class ConcatUndo;
 };
 
 // The elements of a path as its iteration yields them: the components of a
@@ -102,6 +137,15 @@ class path::_Detail::Elements {
   const _Cmpt* end_ = nullptr;
   bool at_end_ = false;
 };
+
+inline void path::_Detail::add_batch(_List& l, _Parser& parser, const ParseBatch& batch,
+                                     int from) {
+  for (int i = from; i < batch.size(); ++i)
+    emplace_back(l, batch[i].text, batch[i].kind, parser.position(batch[i]));
+  if (!batch.set_aside().valid()) return;
+  for (auto c = batch.set_aside(); c.valid(); c = parser.next())
+    emplace_back(l, c.text, c.kind, parser.position(c));
+}
 
 inline path::_List::iterator path::_List::begin() noexcept {
   VORNEL_CHECK(!empty());

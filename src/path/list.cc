@@ -2,7 +2,6 @@
 // and copy-assignment of a whole path.
 #include "internal.h"
 
-#include <functional>
 #include <new>
 
 namespace std::filesystem::__cxx11 {
@@ -17,8 +16,7 @@ path::_List::_List(const _List& other) {
 }
 
 void path::_List::_Impl_deleter::operator()(_Impl* p) const noexcept {
-  p = reinterpret_cast<_Impl*>(reinterpret_cast<std::uintptr_t>(p) &
-                               ~std::uintptr_t(0x3));
+  p = _S_block_of(p);
   if (!p) return;
   VORNEL_CHECK(p->_M_size <= p->_M_capacity);
   const int capacity = p->_M_capacity;
@@ -124,16 +122,12 @@ void path::_List::_M_erase_from(const_iterator pos) {
 
 namespace {
 
-// The text is the runtime's string, whose layout is part of the path's own:
-// its first word addresses the bytes, which lie inside the object itself
-// while they fit its 15-byte buffer.
-static_assert(sizeof(path::string_type) == 32, "the runtime's string layout");
-
 // Moves a component into the raw slot `to` byte for byte, then aims a text
 // held in the string's own buffer at the copy of that buffer. The source is
 // left to be released without its destructor. A move through the
 // constructors would build an empty component first (a call through the
-// symbol table) and copy each short text with a call of its own.
+// symbol table) and copy each short text with a call of its own. The string
+// layout this relies on is stated in layout.h.
 void relocate(const path::_Cmpt& from, path::_Cmpt* to) noexcept {
   const char* const old = reinterpret_cast<const char*>(&from);
   char* const copy = reinterpret_cast<char*>(to);
@@ -172,9 +166,7 @@ path& path::operator=(const path& p) {
   if (&p == this) return *this;
   // One of this path's own components would be destroyed by the list
   // assignment before its text is read: assign from a copy of it instead.
-  if (const _List::_Impl* block = _Detail::impl(_M_cmpts);
-      block && std::less_equal<const void*>()(block->begin(), &p) &&
-      std::less<const void*>()(&p, block->end())) {
+  if (_Detail::is_component_of(_M_cmpts, p)) {
     const path copy(p);
     return *this = copy;
   }

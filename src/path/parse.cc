@@ -12,7 +12,6 @@ path::path(std::string_view __s, _Type __type) : _M_pathname(__s) {
 namespace {
 
 using cmpt = path::_Parser::cmpt;
-using _Type = path::_Type;
 
 // The first position at or after `from` that is not a separator, or n.
 inline std::size_t skip_separators(const char* data, std::size_t from,
@@ -26,16 +25,16 @@ inline cmpt root_step(path::_Parser& p) noexcept {
   cmpt root;
   if (p.input.empty() || !is_dir_sep(p.input[0])) return root;
   root.text = std::string_view(p.input.data(), 1);
-  root.kind = _Type::_Rootdir;
+  root.kind = Type::_Rootdir;
   p.cursor = skip_separators(p.input.data(), 1, p.input.size());
-  p.prev_type = _Type::_Rootdir;
+  p.prev_type = Type::_Rootdir;
   return root;
 }
 
 inline cmpt next_step(path::_Parser& p) noexcept {
   cmpt found;
   if (p.cursor == npos) {
-    p.prev_type = _Type::_Multi;
+    p.prev_type = Type::_Multi;
     return found;
   }
   const std::size_t entry = p.cursor;
@@ -46,42 +45,21 @@ inline cmpt next_step(path::_Parser& p) noexcept {
     const void* sep = std::memchr(data + start, '/', n - start);
     const std::size_t end = sep ? std::size_t(static_cast<const char*>(sep) - data) : n;
     found.text = std::string_view(data + start, end - start);
-    found.kind = _Type::_Filename;
+    found.kind = Type::_Filename;
     p.cursor = sep ? end : npos;
-    p.prev_type = _Type::_Filename;
+    p.prev_type = Type::_Filename;
     return found;
   }
   p.cursor = npos;
-  if (p.prev_type == _Type::_Filename || (n != 0 && entry == 0)) {
+  if (p.prev_type == Type::_Filename || (n != 0 && entry == 0)) {
     VORNEL_CHECK_AS(n > 0, "this->_M_len > 0");
     VORNEL_CHECK(is_dir_sep(p.input.back()));
     found.text = std::string_view(data + n, 0);
-    found.kind = _Type::_Filename;
+    found.kind = Type::_Filename;
   }
   p.prev_type = found.kind;
   return found;
 }
-
-// Components gathered as views before the block is reserved for them. The
-// slots stay unwritten until used: most texts fill only a few.
-class Batch {
- public:
-  static constexpr int capacity = 64;
-
-  int size() const noexcept { return size_; }
-  bool full() const noexcept { return size_ == capacity; }
-  void push(const cmpt& c) noexcept { slots_[size_++].c = c; }
-  const cmpt& operator[](int i) const noexcept { return slots_[i].c; }
-  void clear() noexcept { size_ = 0; }
-
- private:
-  union Slot {
-    Slot() noexcept {}
-    cmpt c;
-  };
-  Slot slots_[capacity];
-  int size_ = 0;
-};
 
 }  // namespace
 
@@ -106,7 +84,9 @@ void path::_M_split_cmpts() {
   }
 
   _Parser parser(_M_pathname, 0);
-  Batch batch;
+  // Unlike added text, a whole text empties the batch into the block each
+  // time it fills, the block growing by half.
+  ParseBatch batch;
   auto append_batch = [&] {
     for (int i = 0; i < batch.size(); ++i) {
       const cmpt& c = batch[i];
@@ -122,7 +102,7 @@ void path::_M_split_cmpts() {
       if (!batch.full()) continue;
       c = next_step(parser);
       _M_cmpts.type(_Type::_Multi);
-      _M_cmpts.reserve(_M_cmpts.size() + Batch::capacity, false);
+      _M_cmpts.reserve(_M_cmpts.size() + ParseBatch::capacity, false);
       append_batch();
       if (!c.valid()) return;
       batch.push(c);

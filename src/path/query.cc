@@ -7,12 +7,6 @@
 namespace std::filesystem::__cxx11 {
 namespace {
 
-using Type = path::_Type;
-
-// A component seen as the one-component path it is. Assigning a _Cmpt
-// directly would pick the one-character template over copy-assignment.
-const path& as_path(const path::_Cmpt& c) { return c; }
-
 // The first component after a root name and a root directory, or `last`.
 const path::_Cmpt* skip_root(const path::_Cmpt* c, const path::_Cmpt* last) {
   if (c != last && c->_M_type() == Type::_Rootname) ++c;
@@ -86,12 +80,10 @@ bool path::has_filename() const noexcept {
 
 path path::root_name() const {
   path result;
-  if (_M_type() == _Type::_Rootname) {
-    result = *this;
-  } else if (!_M_cmpts.empty()) {
-    const _Cmpt& first = *_Detail::impl(_M_cmpts)->begin();
-    if (first._M_type() == _Type::_Rootname) result = as_path(first);
-  }
+  if (_M_type() == _Type::_Rootname) result = *this;
+  const _List::_Impl* block = _Detail::impl(_M_cmpts);
+  if (block && block->_M_size > 0 && block->begin()->_M_type() == _Type::_Rootname)
+    result = *block->begin();
   return result;
 }
 
@@ -103,7 +95,7 @@ path path::root_directory() const {
     const _Cmpt* c = block->begin();
     const _Cmpt* last = block->end();
     if (c->_M_type() == _Type::_Rootname) ++c;
-    if (c != last && c->_M_type() == _Type::_Rootdir) result = as_path(*c);
+    if (c != last && c->_M_type() == _Type::_Rootdir) result = *c;
   }
   return result;
 }
@@ -111,18 +103,15 @@ path path::root_directory() const {
 path path::root_path() const {
   if (_M_type() == _Type::_Rootdir) return lone_root_directory();
   path result;
-  if (_M_type() == _Type::_Rootname) {
-    result = *this;
-  } else if (!_M_cmpts.empty()) {
-    const _List::_Impl* block = _Detail::impl(_M_cmpts);
-    const _Cmpt* c = block->begin();
-    const _Cmpt* last = block->end();
-    if (c->_M_type() == _Type::_Rootname) {
-      result = as_path(*c);
-      if (++c != last && c->_M_type() == _Type::_Rootdir) result /= as_path(*c);
-    } else if (c->_M_type() == _Type::_Rootdir) {
-      result = as_path(*c);
-    }
+  if (_M_type() == _Type::_Rootname) result = *this;
+  if (_M_cmpts.empty()) return result;
+  const _List::_Impl* block = _Detail::impl(_M_cmpts);
+  const _Cmpt* c = block->begin();
+  if (c->_M_type() == _Type::_Rootname) {
+    result = *c;
+    if (++c != block->end() && c->_M_type() == _Type::_Rootdir) result /= *c;
+  } else if (c->_M_type() == _Type::_Rootdir) {
+    result = *c;
   }
   return result;
 }

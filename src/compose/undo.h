@@ -1,0 +1,70 @@
+// Private to appending and concatenation: the record of what a path had, so
+// that an edit that fails part-way puts its text, kind and components back.
+#ifndef VORNEL_SRC_COMPOSE_UNDO_H
+#define VORNEL_SRC_COMPOSE_UNDO_H
+
+#include "../path/internal.h"
+
+#include <climits>
+#include <new>
+
+namespace std::filesystem::__cxx11 {
+
+// A path being added to, and what it had: an allocation that fails after the
+// path began to change puts back its text, kind and components.
+class path::_Detail::Undo {
+ public:
+  explicit Undo(path& p)
+      : text_(p._M_pathname), list_(p._M_cmpts), length_(text_.size()),
+        kind_(list_.type()), count_(list_.size()) {}
+
+  std::size_t length() const { return length_; }
+  _Type kind() const { return kind_; }
+
+  void restore() noexcept {
+    text_.resize(length_);
+    if (kind_ == _Type::_Multi) {
+      const int kept = count_ - int(dropped_);
+      if (list_.size() > kept) list_._M_erase_from(list_.begin() + kept);
+      if (dropped_) emplace_back(list_, std::string_view(), _Type::_Filename, length_);
+    } else {
+      list_.clear();
+    }
+    list_.type(kind_);
+  }
+
+ protected:
+  // Makes the path a list with its block reserved once for the old
+  // components and `added` new ones.
+  void reserve(std::size_t added) {
+    const int n = block_count(std::size_t(kind_ == _Type::_Multi ? count_ : 1) + added);
+    list_.type(_Type::_Multi);
+    list_.reserve(n, false);
+  }
+
+  // Drops the trailing empty filename; restore() brings it back.
+  void drop_last() {
+    list_.pop_back();
+    dropped_ = true;
+  }
+
+  string_type& text_;
+  _List& list_;
+  const std::size_t length_;
+  const _Type kind_;
+  const int count_;
+
+ private:
+  // A block counts its components in an int; a longer list could never be
+  // allocated anyway.
+  static int block_count(std::size_t n) {
+    if (n > std::size_t(INT_MAX)) throw std::bad_alloc();
+    return int(n);
+  }
+
+  bool dropped_ = false;
+};
+
+}  // namespace std::filesystem::__cxx11
+
+#endif  // VORNEL_SRC_COMPOSE_UNDO_H

@@ -1,0 +1,48 @@
+// Private to the library: what it assumes of layouts that the runtime and the
+// C library keep to themselves, each stated once with its reason. The
+// compiler checks what it can; the tests named here check the rest.
+#ifndef VORNEL_SRC_PATH_LAYOUT_H
+#define VORNEL_SRC_PATH_LAYOUT_H
+
+#include <fs_path>
+
+#include <cwchar>
+#include <type_traits>
+
+namespace std::filesystem::__cxx11 {
+
+// The list word is the unique pointer alone, its deleter taking no room, so
+// that a path is its text and one word.
+static_assert(sizeof(path::_List) == sizeof(void*), "the list is one word");
+
+// The kind lives in the low bits of a block's address: every kind must fit
+// the mask, and a block's alignment must leave the masked bits zero.
+static_assert(std::uintptr_t(path::_Type::_Filename) <= path::_List::_S_kind_mask,
+              "every kind fits the tag bits");
+static_assert(alignof(path::_List::_Impl) > path::_List::_S_kind_mask,
+              "a block's address has the tag bits free");
+
+// Components move between blocks byte for byte, and a text held in the
+// string's own buffer is then aimed at the copy of that buffer: the string is
+// 32 bytes whose first word addresses its bytes, which lie inside the object
+// while they fit (list_test checks the first word and the buffer).
+static_assert(sizeof(path::string_type) == 32, "the runtime's string layout");
+
+// An error is the runtime's system_error followed by the two words of a
+// shared pointer: the object, then its counted control part.
+static_assert(sizeof(filesystem_error) == sizeof(std::system_error) + 2 * sizeof(void*),
+              "the error's layout");
+
+// Whether a conversion state holds no part of a character, read from the
+// C library's state in place: mbsinit is not among the functions this
+// library imports. A state holding a partial character has a non-zero count
+// (convert_test checks that this agrees with mbsinit).
+static_assert(std::is_same_v<decltype(std::mbstate_t::__count), int>,
+              "the C library's conversion state counts pending bytes");
+inline bool at_initial_state(const std::mbstate_t& state) noexcept {
+  return state.__count == 0;
+}
+
+}  // namespace std::filesystem::__cxx11
+
+#endif  // VORNEL_SRC_PATH_LAYOUT_H
