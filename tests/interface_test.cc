@@ -25,6 +25,11 @@ TEST(Interface, EveryFormReadsAndWritesTheUtf8Bytes) {
   const auto text = p.string<char, std::char_traits<char>>({}) +
                     p.generic_string<char, std::char_traits<char>, std::allocator<char>>({});
   EXPECT_EQ(p.string<char>() + text, p.native() + p.native() + p.native());
+  const std::locale c = std::locale::classic();
+  const std::string ascii = "c/d";
+  EXPECT_EQ(path("a/b", c).native() + path(x(), c).native() +
+                path(ascii.begin(), ascii.end(), c).native(),
+            "a/bxc/d");
 }
 
 TEST(Interface, ValidTextRoundTripsThroughEveryEncodingAndStream) {
