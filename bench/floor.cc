@@ -52,16 +52,29 @@ Rep& rep(path& p) { return reinterpret_cast<Rep&>(p); }
 const Rep& rep(const path& p) { return reinterpret_cast<const Rep&>(p); }
 CmptRep* slots(Block* b) { return reinterpret_cast<CmptRep*>(b->begin()); }
 
-Block* block_of(const path::_List& l) { return path::_List::_S_block_of(l._M_impl.get()); }
 std::size_t block_bytes(int capacity) {
   return sizeof(Block) + std::size_t(capacity) * sizeof(path::_Cmpt);
 }
 
-// Sets the list word to a kind alone. The word must hold no block.
-void set_kind(path::_List& l, Kind kind) {
-  l._M_impl.release();
-  l._M_impl.reset(reinterpret_cast<Block*>(std::uintptr_t(kind)));
+// The list word: the kind in its two low bits, the block's address in the
+// others.
+constexpr std::uintptr_t kKindBits = 3;
+std::uintptr_t word(const path::_List& l) {
+  return reinterpret_cast<std::uintptr_t>(l._M_impl.get());
 }
+Block* block_of(const path::_List& l) { return reinterpret_cast<Block*>(word(l) & ~kKindBits); }
+Kind kind_of(const path::_List& l) { return Kind(word(l) & kKindBits); }
+
+// Overwrites the list word without freeing what it held.
+void set_word(path::_List& l, std::uintptr_t w) {
+  l._M_impl.release();
+  l._M_impl.reset(reinterpret_cast<Block*>(w));
+}
+void set_kind(path::_List& l, Kind kind) {
+  set_word(l, (word(l) & ~kKindBits) | std::uintptr_t(kind));
+}
+// A list word with a kind and no block, dropping any block it held.
+void set_kind_alone(path::_List& l, Kind kind) { set_word(l, std::uintptr_t(kind)); }
 
 // The runtime's string: the address of its bytes, their count, and its own
 // buffer, which holds texts of up to 15 bytes. Checked at start by
@@ -107,7 +120,7 @@ void add(Block* b, std::string_view text, Kind kind, std::size_t pos) {
   CmptRep& c = slots(b)[b->_M_size];
   Text::write(&c.whole.text, text);
   ::new (&c.whole.list) path::_List();
-  c.whole.list.type(kind);
+  set_kind(c.whole.list, kind);
   c.pos = pos;
   ++b->_M_size;
 }
@@ -116,7 +129,7 @@ void add(Block* b, std::string_view text, Kind kind, std::size_t pos) {
 void drop_last(Block* b) {
   CmptRep& c = slots(b)[--b->_M_size];
   c.whole.text.~basic_string();
-  c.whole.list._M_impl.release();
+  set_word(c.whole.list, 0);
 }
 
 void clear(Block* b) {
@@ -147,8 +160,7 @@ Block* reserve(path::_List& l, int n, bool exact) {
     b->_M_size = old->_M_size;
     ::operator delete(old, block_bytes(capacity));
   }
-  l._M_impl.release();
-  l._M_impl.reset(b);
+  set_word(l, reinterpret_cast<std::uintptr_t>(b));
   return b;
 }
 
@@ -168,7 +180,7 @@ void split(Rep& p) {
   const char* const data = p.text.data();
   const std::size_t n = p.text.size();
   if (n == 0 || !std::memchr(data, '/', n)) return;
-  if (n == 1) return set_kind(p.list, Kind::_Rootdir);
+  if (n == 1) return set_kind_alone(p.list, Kind::_Rootdir);
 
   constexpr int kBatch = 64;
   Found batch[kBatch];
@@ -201,7 +213,7 @@ void split(Rep& p) {
     if (!sep) break;
     at = end;
   }
-  if (count == 1 && !b) return set_kind(p.list, batch[0].kind);
+  if (count == 1 && !b) return set_kind_alone(p.list, batch[0].kind);
   flush(count < kBatch);
 }
 
@@ -242,9 +254,9 @@ bool empty_name(const path::_Cmpt& c) {
 // it lies at the time.
 struct Added {
   explicit Added(const path& p)
-      : whole(rep(p)), multi(whole.list.type() == Kind::_Multi),
+      : whole(rep(p)), multi(kind_of(whole.list) == Kind::_Multi),
         count(multi ? whole.list.size() : 1), size(whole.text.size()),
-        last(multi ? found(block_of(whole.list)->end()[-1]) : Found{0, size, whole.list.type()}) {}
+        last(multi ? found(block_of(whole.list)->end()[-1]) : Found{0, size, kind_of(whole.list)}) {}
 
   const char* text() const { return whole.text.data(); }
   Found operator[](int i) const {
@@ -259,7 +271,7 @@ struct Added {
 };
 
 // How many components a path's list stands for: one when it has no block.
-int count_of(const path::_List& l) { return l.type() == Kind::_Multi ? l.size() : 1; }
+int count_of(const path::_List& l) { return kind_of(l) == Kind::_Multi ? l.size() : 1; }
 
 void append(path& w, const path& p) {
   if (p.has_root_directory() || w.empty()) {
@@ -273,13 +285,13 @@ void append(path& w, const path& p) {
   const Added added_path(p);
   const std::size_t size = added_path.size, length = to.text.size();
   const int count = added_path.count, had = count_of(to.list);
-  const Kind kind = to.list.type();
+  const Kind kind = kind_of(to.list);
 
   to.text.reserve(length + separator + size);
   if (separator) to.text.push_back('/');
   const std::size_t base = to.text.size();
   to.text.append(added_path.text(), size);
-  to.list.type(Kind::_Multi);
+  set_kind(to.list, Kind::_Multi);
   Block* b = reserve(to.list, had + count, false);
   if (kind != Kind::_Multi)
     add<Constructed>(b, {to.text.data(), length}, kind, 0);
@@ -304,7 +316,7 @@ void concat(path& w, const path& p) {
   const int count = added_path.count, had = count_of(to.list);
   const bool multi = added_path.multi;
   const Found first = added_path[0];
-  const Kind kind = to.list.type();
+  const Kind kind = kind_of(to.list);
   Block* b = block_of(to.list);
   const bool ended_with_separator = to.text.back() == '/';
   const bool last_is_name = kind == Kind::_Multi && b->end()[-1]._M_type() == Kind::_Filename;
@@ -331,12 +343,12 @@ void concat(path& w, const path& p) {
                             b->begin()->_M_type() == Kind::_Rootdir);
     if (lone_root && added.find_first_not_of('/') == std::string_view::npos) {
       if (b) clear(b);
-      return to.list.type(Kind::_Rootdir);
+      return set_kind(to.list, Kind::_Rootdir);
     }
     drop_empty_last = ended_with_separator && last_is_name;
   }
 
-  to.list.type(Kind::_Multi);
+  set_kind(to.list, Kind::_Multi);
   b = reserve(to.list, had + count, false);
   if (kind != Kind::_Multi)
     add<Constructed>(b, {to.text.data(), length + merged}, kind, 0);
@@ -389,7 +401,7 @@ const path& dotdot_path() {
 void set_one_byte(path& p, char c, Kind kind) {
   Rep& r = rep(p);
   if (Block* b = block_of(r.list)) free_block(b);
-  set_kind(r.list, kind);
+  set_kind_alone(r.list, kind);
   r.text.push_back(c);
 }
 
@@ -400,8 +412,8 @@ void become_parent(path& p) {
   Rep& from = rep(parent);
   if (Block* b = block_of(r.list)) free_block(b);
   r.text = std::move(from.text);
-  r.list._M_impl.release();
-  r.list._M_impl.reset(from.list._M_impl.release());
+  set_word(r.list, word(from.list));
+  set_word(from.list, 0);
 }
 
 // Cancels a ".." against the filename that ends the result, or, after the
@@ -464,7 +476,7 @@ path normal(const path& self) {
 
 // Destroys a path that holds no block without a call to the deleter.
 void discard(path& p) {
-  if (!block_of(rep(p).list)) rep(p).list._M_impl.release();
+  if (!block_of(rep(p).list)) set_word(rep(p).list, 0);
 }
 
 bool root_names_differ(const path& a, const path& b) {
