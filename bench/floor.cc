@@ -7,14 +7,17 @@
 // string's own buffer, and each block (a header and the components in one
 // allocation), sized exactly when a text is split and at least one and a half
 // times the old capacity when an append must grow it; a split gathers 64
-// components before it reserves, as the library does. Through the symbol
-// table it makes the calls the design builds the operation from: _List() for
-// every new path and component, copy-assignment where the result is a copy,
-// operator/= for the results of the lexical operations, and the queries,
-// compare, remove_filename, parent_path and _M_split_cmpts where the design
-// names them. A path built from text is split by the kernel itself. Nothing
-// else is called: an emptied block is freed at once, and a component's list
-// word, which never holds a block, is dropped without its deleter.
+// components before it reserves, as the library does.
+//
+// Through the symbol table it makes the calls the design builds the
+// operation from, since a definition bound ahead of the library's must serve
+// the library's own calls too: _List() for every new path and component,
+// copy-assignment where the result is a copy, _M_split_cmpts for every path
+// built from text, operator/= for the results of the lexical operations, and
+// the queries, compare, remove_filename and parent_path where those use them.
+// Construction is the one kernel that splits by itself, the split being what
+// it measures. Nothing else is called: an emptied block is freed at once, and
+// a list word without a block is dropped without its deleter.
 #include <fs_path>
 
 #include <algorithm>
@@ -225,6 +228,13 @@ path construct(const std::string& text) {
   return p;
 }
 
+// Builds a path from text, its text written over the empty one and its list
+// made by the exported split, which every path built from text ends with.
+void from_text(path& p, std::string_view text) {
+  Constructed::write(&rep(p).text, text);
+  p._M_split_cmpts();
+}
+
 path parent_path(const path& p) {
   path r;
   if (!p.has_relative_path()) {
@@ -235,8 +245,7 @@ path parent_path(const path& p) {
   if (from.list.size() > 1) {
     const path::_Cmpt& c = block_of(from.list)->end()[-2];
     const std::size_t end = std::min(c._M_pos + c.native().size(), from.text.size());
-    Constructed::write(&rep(r).text, {from.text.data(), end});
-    split<Constructed>(rep(r));
+    from_text(r, {from.text.data(), end});
   }
   return r;
 }
@@ -386,23 +395,20 @@ Elements elements(const path& p) {
 bool is_dot(const path& p) { return std::string_view(p.native()) == "."; }
 bool is_dotdot(const path& p) { return std::string_view(p.native()) == ".."; }
 
-// The paths the lexical operations append as they are, made once.
+// The empty path, which normalising appends as it is, made once.
 const path& empty_path() {
   static const path p;
   return p;
 }
-const path& dotdot_path() {
-  static const path p("..");
-  return p;
-}
 
-// Sets an empty path to a one-byte text of the given kind, freeing the
-// block it may keep.
-void set_one_byte(path& p, char c, Kind kind) {
+// Sets an empty path to a one-byte text, as assigning the literal does: the
+// block it may keep is freed, and the text is split.
+void assign_one_byte(path& p, char c) {
   Rep& r = rep(p);
   if (Block* b = block_of(r.list)) free_block(b);
-  set_kind_alone(r.list, kind);
+  set_kind_alone(r.list, Kind::_Filename);
   r.text.push_back(c);
+  p._M_split_cmpts();
 }
 
 // Takes the parent path's text and list in place of the path's own.
@@ -455,7 +461,7 @@ path normal(const path& self) {
   const Elements e = elements(self);
   int i = 0;
   if (e[0]._M_type() == Kind::_Rootdir) {
-    set_one_byte(ret, '/', Kind::_Rootdir);
+    assign_one_byte(ret, '/');
     ++i;
   }
   for (; i < e.count; ++i) {
@@ -469,7 +475,7 @@ path normal(const path& self) {
     const path::_Cmpt* last = block_of(rep(ret).list)->end() - 1;
     if (last->empty() && is_dotdot(last[-1])) become_parent(ret);
   } else if (ret.empty()) {
-    set_one_byte(ret, '.', Kind::_Filename);
+    assign_one_byte(ret, '.');
   }
   return ret;
 }
@@ -495,7 +501,7 @@ path relative(const path& self, const path& base) {
   int i = 0, j = 0;
   while (i < a.count && j < b.count && a[i].compare(b[j]) == 0) ++i, ++j;
   if (i == a.count && j == b.count) {
-    set_one_byte(ret, '.', Kind::_Filename);
+    assign_one_byte(ret, '.');
     return ret;
   }
   int n = 0;
@@ -508,11 +514,14 @@ path relative(const path& self, const path& base) {
     }
   }
   if (n == 0 && (i == a.count || a[i].empty())) {
-    set_one_byte(ret, '.', Kind::_Filename);
+    assign_one_byte(ret, '.');
     return ret;
   }
-  for (; n > 0; --n) ret /= dotdot_path();
+  path dotdot;
+  from_text(dotdot, "..");
+  for (; n > 0; --n) ret /= dotdot;
   for (; i < a.count; ++i) ret /= a[i];
+  discard(dotdot);
   return ret;
 }
 
