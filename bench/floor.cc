@@ -24,9 +24,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "corpus.h"
 #include "ops.h"
@@ -548,6 +550,7 @@ struct Floor : Members<path> {
 using PlainFloor = Floor<Constructed>;
 using InBufferFloor = Floor<InBuffer>;
 
+// The operations of `ops` named in `names`.
 std::vector<Op> only(std::vector<Op> ops, std::initializer_list<std::string_view> names) {
   ops.erase(std::remove_if(ops.begin(), ops.end(),
                            [&](const Op& op) {
@@ -577,6 +580,7 @@ class Check {
                  test::shown(input).c_str(), test::shown(want).c_str(),
                  test::shown(got).c_str());
   }
+
   // The kernels of one path, built from `text`: itself appended and
   // concatenated to itself too.
   void one(const std::string& text, const path& p) {
