@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Counts the instructions of every benchmarked operation under callgrind, for
-# libvornel's path and for Boost.Filesystem's: a figure that, unlike time,
-# stays put on a busy machine. Prints instructions per application and the
-# ours/peer ratio.
+# libvornel's path, for Boost.Filesystem's and for the floor kernels: a figure
+# that, unlike time, stays put on a busy machine. Prints instructions per
+# application with ours/floor and ours/peer for the operations that have a
+# floor, then ours/peer for the rest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,16 +25,36 @@ for f in "$out"/cg.*; do
   awk '/^desc: Trigger: Client Request: / { name = $NF }
        /^totals: / { print "instructions", name, $2 }' "$f"
 done | cat - "$out/applications" | awk '
+  function per_op(name) { return ir[name] / apps[name] }
   $1 == "instructions" { ir[$2] = $3 }
   $1 == "applications" { apps[$2] = $3; if (!($2 in seen)) { seen[$2] = 1; order[n++] = $2 } }
   END {
-    printf "%-18s %12s %12s %9s\n", "operation", "ours Ir/op", "peer Ir/op", "ours/peer"
+    # The operations with a floor kernel: ours against the floor and the peer;
+    # construction has a second floor that writes short names into the
+    # string'"'"'s own buffer.
+    printf "%-24s %11s %12s %11s %10s %9s\n", "operation", "ours Ir/op", "floor Ir/op",
+      "peer Ir/op", "ours/floor", "ours/peer"
     for (i = 0; i < n; ++i) {
       split(order[i], part, "/")
       if (part[2] != "ours") continue
       op = part[1]; o = op "/ours"; p = op "/peer"
       if (!(o in ir) || !(p in ir)) continue
-      io = ir[o] / apps[o]; ip = ir[p] / apps[p]
-      printf "%-18s %12.0f %12.0f %9.2f\n", op, io, ip, io / ip
+      for (f = 1; f <= 2; ++f) {
+        side = f == 1 ? "floor" : "floor_inbuf"
+        if (!((op "/" side) in ir)) continue
+        floored[op] = 1
+        label = f == 1 ? op : op " (in buffer)"
+        io = per_op(o); ifl = per_op(op "/" side); ip = per_op(p)
+        printf "%-24s %11.0f %12.0f %11.0f %10.2f %9.2f\n", label, io, ifl, ip, io / ifl, io / ip
+      }
+    }
+    printf "\n%-24s %11s %12s %9s\n", "operation", "ours Ir/op", "peer Ir/op", "ours/peer"
+    for (i = 0; i < n; ++i) {
+      split(order[i], part, "/")
+      if (part[2] != "ours") continue
+      op = part[1]; o = op "/ours"; p = op "/peer"
+      if (!(o in ir) || !(p in ir) || (op in floored)) continue
+      io = per_op(o); ip = per_op(p)
+      printf "%-24s %11.0f %12.0f %9.2f\n", op, io, ip, io / ip
     }
   }'

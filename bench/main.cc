@@ -1,7 +1,9 @@
-// Runs every operation on libvornel's path and on the peer's, prints Google
-// Benchmark's results and then one table of ours/peer ratios of the medians,
-// with the allocations each operation makes. With --instructions=K it runs
-// each operation K times under callgrind's collection instead.
+// Runs every operation on libvornel's path, on the peer's and, where one
+// exists, on its floor kernel, once the kernels are found to give the
+// library's results; prints Google Benchmark's results, then the table of
+// ours/peer ratios of the medians with the allocations each operation makes,
+// and the table of ours/floor ratios. With --instructions=K it runs each
+// operation K times under callgrind's collection instead.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -26,7 +28,17 @@ namespace {
 struct Side {
   const char* name;
   std::vector<Op> ops;
+
+  // The side's run of an operation, if it has one.
+  const Op* find(const char* op) const {
+    for (const Op& o : ops)
+      if (o.name == op) return &o;
+    return nullptr;
+  }
 };
+
+// The sides that the floor tables set against ours.
+const char* const kFloors[] = {"floor", "floor_inbuf"};
 
 struct Result {
   double time = 0;  // per pass, in nanoseconds
@@ -95,19 +107,38 @@ class RatioReporter : public benchmark::ConsoleReporter {
                   peer->second.allocs);
     }
     std::printf("\ntargets met: %d of %d\n", met, targets);
+    print_floors();
   }
 
  private:
+  void print_floors() const {
+    std::printf("\n%-18s %-12s %10s %10s %10s %12s %12s\n", "operation", "floor",
+                "ours ns", "floor ns", "ours/floor", "allocs ours", "allocs floor");
+    for (const OpInfo& info : kOps) {
+      auto ours = results_.find(std::string(info.name) + "/ours");
+      if (ours == results_.end()) continue;
+      for (const char* side : kFloors) {
+        auto floor = results_.find(std::string(info.name) + "/" + side);
+        if (floor == results_.end()) continue;
+        const double ns_ours = ours->second.time / ours->second.items;
+        const double ns_floor = floor->second.time / floor->second.items;
+        std::printf("%-18s %-12s %10.1f %10.1f %10.2f %12.2f %12.2f\n", info.name, side,
+                    ns_ours, ns_floor, ns_ours / ns_floor, ours->second.allocs,
+                    floor->second.allocs);
+      }
+    }
+  }
+
   std::map<std::string, Result> results_;
 };
 
-int benchmark_all(std::vector<Side>& sides, int argc, char** argv) {
-  for (std::size_t i = 0; i < std::size(kOps); ++i)
-    for (Side& side : sides) {
-      const Op& op = side.ops[i];
-      const std::string name = op.name + "/" + side.name;
-      benchmark::RegisterBenchmark(name.c_str(), run, op)->Unit(benchmark::kNanosecond);
-    }
+int benchmark_all(const std::vector<Side>& sides, int argc, char** argv) {
+  for (const OpInfo& info : kOps)
+    for (const Side& side : sides)
+      if (const Op* op = side.find(info.name)) {
+        const std::string name = op->name + "/" + side.name;
+        benchmark::RegisterBenchmark(name.c_str(), run, *op)->Unit(benchmark::kNanosecond);
+      }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
   RatioReporter reporter;
@@ -119,22 +150,23 @@ int benchmark_all(std::vector<Side>& sides, int argc, char** argv) {
 // Each operation runs `passes` times with collection on, and its counts are
 // dumped under the name "operation/side"; one line per dump tells the
 // counting script how many applications it holds.
-int count_instructions(std::vector<Side>& sides, int passes) {
+int count_instructions(const std::vector<Side>& sides, int passes) {
 #ifdef VORNEL_HAVE_CALLGRIND
-  for (std::size_t i = 0; i < std::size(kOps); ++i)
-    for (Side& side : sides) {
-      const Op& op = side.ops[i];
-      const std::string name = op.name + "/" + side.name;
-      if (op.prepare) op.prepare();
-      op.pass();  // first-use costs stay out of the count
+  for (const OpInfo& info : kOps)
+    for (const Side& side : sides) {
+      const Op* op = side.find(info.name);
+      if (!op) continue;
+      const std::string name = op->name + "/" + side.name;
+      if (op->prepare) op->prepare();
+      op->pass();  // first-use costs stay out of the count
       for (int k = 0; k < passes; ++k) {
-        if (op.prepare) op.prepare();
+        if (op->prepare) op->prepare();
         CALLGRIND_TOGGLE_COLLECT;
-        op.pass();
+        op->pass();
         CALLGRIND_TOGGLE_COLLECT;
       }
       CALLGRIND_DUMP_STATS_AT(name.c_str());
-      std::printf("applications %s %zu\n", name.c_str(), op.items * std::size_t(passes));
+      std::printf("applications %s %zu\n", name.c_str(), op->items * std::size_t(passes));
     }
   return 0;
 #else
@@ -151,7 +183,13 @@ int count_instructions(std::vector<Side>& sides, int passes) {
 int main(int argc, char** argv) {
   using namespace vornel::bench;
   if (!vornel::guard::bindings_are_ours("vornel_bench")) return 1;
-  std::vector<Side> sides{{"ours", ours_operations()}, {"peer", peer_operations()}};
+  // Like the binding guard: figures against a floor that gives other
+  // results than the library's would mean nothing.
+  if (!floors_match_library()) return 1;
+  std::vector<Side> sides{{"ours", ours_operations()},
+                          {"peer", peer_operations()},
+                          {kFloors[0], floor_operations()},
+                          {kFloors[1], inbuf_floor_operations()}};
   if (argc > 1 && std::strncmp(argv[1], "--instructions=", 15) == 0)
     return count_instructions(sides, std::atoi(argv[1] + 15));
   return benchmark_all(sides, argc, argv);

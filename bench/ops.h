@@ -26,6 +26,19 @@ struct Op {
   std::function<void()> pass;
 };
 
+// The path members that a floor kernel (floor.cc) can stand in for, as each
+// side's path class does them; a side may hide any of them with its own.
+template <typename Path>
+struct Members {
+  static Path construct(const std::string& text) { return Path(text); }
+  static Path parent_path(const Path& p) { return p.parent_path(); }
+  static void append(Path& w, const Path& p) { w /= p; }
+  static void concat(Path& w, const Path& p) { w += p; }
+  static Path normal(const Path& p) { return p.lexically_normal(); }
+  static Path relative(const Path& p, const Path& base) { return p.lexically_relative(base); }
+  static Path proximate(const Path& p, const Path& base) { return p.lexically_proximate(base); }
+};
+
 // The operations in table order, with their targets for ours/peer time.
 struct OpInfo {
   const char* name;
@@ -124,7 +137,7 @@ std::vector<Op> operations() {
   std::vector<Op> ops;
   ops.push_back(reading("construct", [d] {
     for (const std::string& t : d->texts) {
-      Path p(t);
+      Path p = Side::construct(t);
       benchmark::DoNotOptimize(p);
     }
   }));
@@ -143,13 +156,13 @@ std::vector<Op> operations() {
       benchmark::DoNotOptimize(bytes);
     }
   }));
-  ops.push_back(deriving("parent_path", [](const Path& p) { return p.parent_path(); }));
+  ops.push_back(deriving("parent_path", [](const Path& p) { return Side::parent_path(p); }));
   ops.push_back(deriving("filename", [](const Path& p) { return p.filename(); }));
   ops.push_back(deriving("extension", [](const Path& p) { return p.extension(); }));
   ops.push_back(Op{"append", d->piece_count, nullptr, [d] {
                      for (const auto& pieces : d->pieces) {
                        Path w;
-                       for (const Path& piece : pieces) w /= piece;
+                       for (const Path& piece : pieces) Side::append(w, piece);
                        benchmark::DoNotOptimize(w);
                      }
                    }});
@@ -160,9 +173,9 @@ std::vector<Op> operations() {
                        benchmark::DoNotOptimize(w);
                      }
                    }});
-  ops.push_back(changing("append_copy", [d](Path& w) { w /= d->leaf; }));
+  ops.push_back(changing("append_copy", [d](Path& w) { Side::append(w, d->leaf); }));
   ops.push_back(changing("concat", [d](Path& w) { w += d->suffix_text; }));
-  ops.push_back(changing("concat_path", [d](Path& w) { w += d->suffix; }));
+  ops.push_back(changing("concat_path", [d](Path& w) { Side::concat(w, d->suffix); }));
   auto comparing = [&](const char* name, const std::vector<Path>& with) {
     const std::vector<Path>* q = &with;
     return reading(name, [d, q] {
@@ -180,21 +193,27 @@ std::vector<Op> operations() {
     for (const Path& p : d->paths) h ^= Side::hash(p);
     benchmark::DoNotOptimize(h);
   }));
-  ops.push_back(deriving("normal", [](const Path& p) { return p.lexically_normal(); }));
-  ops.push_back(relating("relative", d->bases, [](const Path& p, const Path& base) {
-    return p.lexically_relative(base);
-  }));
-  ops.push_back(relating("proximate", d->strangers, [](const Path& p, const Path& base) {
-    return p.lexically_proximate(base);
-  }));
+  ops.push_back(deriving("normal", [](const Path& p) { return Side::normal(p); }));
+  ops.push_back(relating("relative", d->bases,
+                          [](const Path& p, const Path& b) { return Side::relative(p, b); }));
+  ops.push_back(relating("proximate", d->strangers,
+                          [](const Path& p, const Path& b) { return Side::proximate(p, b); }));
   ops.push_back(changing("replace_extension",
                          [d](Path& w) { w.replace_extension(d->ext); }));
   return ops;
 }
 
-// Each side's operations, in the order of kOps.
+// Each side's operations, in the order of kOps. The floors have only the
+// operations that have a floor kernel: the plain ones, and construction that
+// writes short names into the string's own buffer.
 std::vector<Op> ours_operations();
 std::vector<Op> peer_operations();
+std::vector<Op> floor_operations();
+std::vector<Op> inbuf_floor_operations();
+
+// Whether every floor kernel gives the library's results on the corpus, the
+// block capacities included; prints each difference on standard error.
+bool floors_match_library();
 
 }  // namespace vornel::bench
 

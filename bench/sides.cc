@@ -9,12 +9,12 @@
 namespace vornel::bench {
 namespace {
 
-struct Ours {
+struct Ours : Members<std::filesystem::path> {
   using Path = std::filesystem::path;
   static std::size_t hash(const Path& p) { return std::filesystem::hash_value(p); }
 };
 
-struct Peer {
+struct Peer : Members<boost::filesystem::path> {
   using Path = boost::filesystem::path;
   static std::size_t hash(const Path& p) { return boost::filesystem::hash_value(p); }
 };
