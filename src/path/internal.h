@@ -49,12 +49,51 @@ struct path::_Detail {
     return std::unique_ptr<_Impl, _List::_Impl_deleter>(new (mem) _Impl(capacity));
   }
 
+  // Builds a component in the raw slot `to`, member by member as its
+  // constructor would: the text, the list word by the exported _List(), the
+  // kind, the position. Written here so that each component costs no call
+  // of its own beyond _List(), and a short text no copy call.
+  static void construct(_Cmpt* to, std::string_view text, _Type __type, std::size_t pos) {
+    construct_text(&to->_M_pathname, text);
+    construct_list(to, [] { return _List(); });
+    VORNEL_CHECK(__type != _Type::_Multi);
+    to->_M_cmpts.type(__type);
+    to->_M_pos = pos;
+  }
+
+  // A copy of `from` in the raw slot `to`: its text, its list word by the
+  // exported _List(const _List&), its position.
+  static void construct_copy(_Cmpt* to, const _Cmpt& from) {
+    construct_text(&to->_M_pathname, from._M_pathname);
+    construct_list(to, [&from]() -> _List { return from._M_cmpts; });
+    to->_M_pos = from._M_pos;
+  }
+
   // Appends a component in the next free slot; the caller has reserved room.
   static void emplace_back(_List& l, std::string_view text, _Type kind,
                            std::size_t pos) {
     _Impl* p = impl(l);
-    ::new (p->end()) _Cmpt(text, kind, pos);
+    construct(p->end(), text, kind, pos);
     ++p->_M_size;
+  }
+
+  static void construct_text(string_type* raw, std::string_view text) {
+    if (text.size() <= own_buffer_bytes)
+      write_short_text(*::new (raw) string_type(), text.data(), text.size());
+    else
+      ::new (raw) string_type(text.data(), text.size());
+  }
+
+  // The list word of a component whose text is built; the text goes again
+  // should the word's construction throw.
+  template <typename Make>
+  static void construct_list(_Cmpt* to, Make make) {
+    try {
+      ::new (&to->_M_cmpts) _List(make());
+    } catch (...) {
+      to->_M_pathname.~string_type();
+      throw;
+    }
   }
 
   static string_type& text(path& p) noexcept { return p._M_pathname; }

@@ -6,6 +6,8 @@
 
 #include <fs_path>
 
+#include <cstdint>
+#include <cstring>
 #include <cwchar>
 #include <type_traits>
 
@@ -27,6 +29,39 @@ static_assert(alignof(path::_List::_Impl) > path::_List::_S_kind_mask,
 // 32 bytes whose first word addresses its bytes, which lie inside the object
 // while they fit (list_test checks the first word and the buffer).
 static_assert(sizeof(path::string_type) == 32, "the runtime's string layout");
+
+// A text of up to 15 bytes lives in that buffer, which a new string already
+// addresses, and its length is the word after the address. A component's
+// short text is written there directly: the runtime's own construction
+// copies it with a call and guards for lengths a component never has
+// (list_test checks the length word and the buffer's size).
+inline constexpr std::size_t own_buffer_bytes = 15;
+
+// Gives a new, empty string the n <= own_buffer_bytes bytes at `from`.
+inline void write_short_text(path::string_type& fresh, const char* from,
+                             std::size_t n) noexcept {
+  char* const to = fresh.data();
+  // Two moves that overlap cover every length in their range.
+  if (n >= 8) {
+    std::uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4) {
+    std::uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else if (n != 0) {
+    to[0] = from[0];
+    to[n / 2] = from[n / 2];
+    to[n - 1] = from[n - 1];
+  }
+  to[n] = '\0';
+  std::memcpy(reinterpret_cast<char*>(&fresh) + sizeof(char*), &n, sizeof n);
+}
 
 // An error is the runtime's system_error followed by the two words of a
 // shared pointer: the object, then its counted control part.

@@ -33,7 +33,7 @@ path::_List::_Impl::copy() const {
   _Cmpt* to = block->begin();
   // _M_size counts the copies made so far, so a failure destroys just those.
   for (const _Cmpt& c : *this) {
-    ::new (to++) _Cmpt(c);
+    _Detail::construct_copy(to++, c);
     ++block->_M_size;
   }
   return block;
@@ -79,7 +79,7 @@ path::_List& path::_List::operator=(const _List& other) {
   if (m < n) {
     int built = m;
     try {
-      for (; built < n; ++built) ::new (dst + built) _Cmpt(src[built]);
+      for (; built < n; ++built) _Detail::construct_copy(dst + built, src[built]);
     } catch (...) {
       for (int i = m; i < built; ++i) dst[i].~_Cmpt();
       throw;
