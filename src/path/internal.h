@@ -130,6 +130,11 @@ struct path::_Detail {
   // reserved room for them all.
   static void add_batch(_List& l, _Parser& parser, const ParseBatch& batch, int from = 0);
 
+  // Replaces the block of `l` by one of capacity n, or of 1.5 times the old
+  // capacity when that is more and `exact` is false, and moves the
+  // components into it. For reserve(), once it knows the block must grow.
+  static void grow(_List& l, int n, bool exact);
+
   class Elements;
   class Undo;
   class AppendUndo;
@@ -194,6 +199,10 @@ inline path::_List::iterator path::_List::begin() noexcept {
 inline path::_List::iterator path::_List::end() noexcept {
   VORNEL_CHECK(!empty());
   return _Detail::impl(*this)->end();
+}
+
+inline void path::_List::reserve(int n, bool exact) {
+  if (capacity() < n) _Detail::grow(*this, n, exact);
 }
 
 inline path::_Cmpt& path::_List::front() noexcept { return *begin(); }
