@@ -3,6 +3,27 @@
 #include "undo.h"
 
 namespace std::filesystem::__cxx11 {
+namespace {
+
+// Adds a separator when asked, then `s`, to `text`, growing it at most once.
+// s may view `text` itself: it is read only here, once its place in the grown
+// text is known.
+void add_text(path::string_type& text, bool separator, std::string_view s) {
+  const std::size_t length = text.size();
+  const std::size_t end = length + separator + s.size();
+  if (end > text.capacity()) {
+    const char* const old = text.data();
+    const bool own = std::less_equal<const char*>()(old, s.data()) &&
+                     std::less_equal<const char*>()(s.data(), old + length);
+    const std::size_t at = own ? std::size_t(s.data() - old) : 0;
+    text.reserve(end);
+    if (own) s = std::string_view(text.data() + at, s.size());
+  }
+  if (separator) text.push_back(path::preferred_separator);
+  text.append(s.data(), s.size());
+}
+
+}  // namespace
 
 // The old components are kept and lined up for the new to follow.
 class path::_Detail::AppendUndo : public Undo {
@@ -71,13 +92,18 @@ void path::_M_append(std::string_view s) {
   if (!separator && s.empty()) return;
 
   _Detail::AppendUndo undo(*this);
-  if (s.size() > _M_pathname.max_size() - undo.length())
-    std::__throw_length_error("basic_string::append");
-  // s may view this path's text: it is read here and nowhere else.
-  _M_pathname.append(s.data(), s.size());
+  const std::size_t room = _M_pathname.max_size() - undo.length();
+  if (s.size() > room) std::__throw_length_error("basic_string::append");
+  const std::size_t base = undo.length() + separator;
   try {
-    if (separator) _M_pathname.insert(undo.length(), 1, preferred_separator);
-    const std::size_t base = undo.length() + separator;
+    if (s.size() + separator <= room) {
+      add_text(_M_pathname, separator, s);
+    } else {
+      // Only the separator would pass the maximum: the string's own append
+      // meets it first, as it does whatever is added.
+      _M_pathname.append(s.data(), s.size());
+      _M_pathname.insert(undo.length(), 1, preferred_separator);
+    }
     std::string_view input(_M_pathname);
     VORNEL_CHECK_AS(input.size() >= base, "this->_M_len >= __n");
     input.remove_prefix(base);

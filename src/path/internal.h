@@ -30,6 +30,12 @@ inline constexpr std::size_t npos = std::string::npos;
 
 inline bool is_dir_sep(char c) noexcept { return c == '/'; }
 
+// The first position at or after `from` that is not a separator, or n.
+inline std::size_t skip_separators(const char* data, std::size_t from, std::size_t n) noexcept {
+  while (from < n && is_dir_sep(data[from])) ++from;
+  return from;
+}
+
 // For the helpers outside the path class, which cannot say _Type alone.
 using Type = path::_Type;
 
@@ -130,6 +136,9 @@ struct path::_Detail {
   // reserved room for them all.
   static void add_batch(_List& l, _Parser& parser, const ParseBatch& batch, int from = 0);
 
+  // The list of a text that has a separator and more: for _M_split_cmpts().
+  static void split_list(path& p);
+
   // Replaces the block of `l` by one of capacity n, or of 1.5 times the old
   // capacity when that is more and `exact` is false, and moves the
   // components into it. For reserve(), once it knows the block must grow.
@@ -191,6 +200,47 @@ inline void path::_Detail::add_batch(_List& l, _Parser& parser, const ParseBatch
     emplace_back(l, c.text, c.kind, parser.position(c));
 }
 
+// The parser's steps, defined here so that every scan inlines them.
+inline path::_Parser::cmpt path::_Parser::root_step() noexcept {
+  cmpt root;
+  if (input.empty() || !is_dir_sep(input[0])) return root;
+  root.text = std::string_view(input.data(), 1);
+  root.kind = _Type::_Rootdir;
+  cursor = skip_separators(input.data(), 1, input.size());
+  prev_type = _Type::_Rootdir;
+  return root;
+}
+
+inline path::_Parser::cmpt path::_Parser::next() noexcept {
+  cmpt found;
+  if (cursor == npos) {
+    prev_type = _Type::_Multi;
+    return found;
+  }
+  const std::size_t entry = cursor;
+  const char* const data = input.data();
+  const std::size_t n = input.size();
+  const std::size_t start = skip_separators(data, entry, n);
+  if (start < n) {
+    const void* sep = std::memchr(data + start, '/', n - start);
+    const std::size_t end = sep ? std::size_t(static_cast<const char*>(sep) - data) : n;
+    found.text = std::string_view(data + start, end - start);
+    found.kind = _Type::_Filename;
+    cursor = sep ? end : npos;
+    prev_type = _Type::_Filename;
+    return found;
+  }
+  cursor = npos;
+  if (prev_type == _Type::_Filename || (n != 0 && entry == 0)) {
+    VORNEL_CHECK_AS(n > 0, "this->_M_len > 0");
+    VORNEL_CHECK(is_dir_sep(input.back()));
+    found.text = std::string_view(data + n, 0);
+    found.kind = _Type::_Filename;
+  }
+  prev_type = found.kind;
+  return found;
+}
+
 inline path::_List::iterator path::_List::begin() noexcept {
   VORNEL_CHECK(!empty());
   return _Detail::impl(*this)->begin();
@@ -203,6 +253,10 @@ inline path::_List::iterator path::_List::end() noexcept {
 
 inline void path::_List::reserve(int n, bool exact) {
   if (capacity() < n) _Detail::grow(*this, n, exact);
+}
+
+inline void path::_List::clear() {
+  if (_Impl* p = _Detail::impl(*this)) p->_M_erase_from(p->begin());
 }
 
 inline path::_Cmpt& path::_List::front() noexcept { return *begin(); }

@@ -105,10 +105,6 @@ path::_List::const_iterator path::_List::end() const noexcept {
   return _Detail::impl(*this)->end();
 }
 
-void path::_List::clear() {
-  if (_Impl* p = _Detail::impl(*this)) p->_M_erase_from(p->begin());
-}
-
 void path::_List::pop_back() {
   VORNEL_CHECK(size() > 0);
   _Impl* p = _Detail::impl(*this);
