@@ -102,6 +102,15 @@ struct path::_Detail {
     }
   }
 
+  // Gives a new, empty path the text of a piece of another path's; the
+  // caller splits it.
+  static void set_text(path& fresh, std::string_view text) {
+    if (text.size() <= own_buffer_bytes)
+      write_short_text(fresh._M_pathname, text.data(), text.size());
+    else
+      fresh._M_pathname = string_type(text.data(), text.size());
+  }
+
   static string_type& text(path& p) noexcept { return p._M_pathname; }
   static const string_type& text(const path& p) noexcept { return p._M_pathname; }
 
