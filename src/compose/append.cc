@@ -19,8 +19,11 @@ void add_text(path::string_type& text, bool separator, std::string_view s) {
     text.reserve(end);
     if (own) s = std::string_view(text.data() + at, s.size());
   }
-  if (separator) text.push_back(path::preferred_separator);
-  text.append(s.data(), s.size());
+  char* const to = text.data() + length;
+  if (separator) to[0] = path::preferred_separator;
+  copy_bytes(to + separator, s.data(), s.size());
+  to[separator + s.size()] = '\0';
+  set_length(text, end);
 }
 
 }  // namespace
@@ -61,11 +64,9 @@ path& path::operator/=(const path& __p) {
       multi ? _Detail::piece_of(__p._M_cmpts.back()) : _Detail::Piece{0, size, _Type::_Filename};
 
   _Detail::AppendUndo undo(*this);
-  _M_pathname.reserve(undo.length() + separator + size);
+  add_text(_M_pathname, separator, __p._M_pathname);
   try {
-    if (separator) _M_pathname += preferred_separator;
-    const std::size_t base = _M_pathname.size();
-    _M_pathname.append(__p._M_pathname.data(), size);
+    const std::size_t base = undo.length() + separator;
     undo.make_room(count);
     // The new components' texts are read from the copy just appended.
     const std::string_view added(_M_pathname.data() + base, size);

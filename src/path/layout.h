@@ -31,17 +31,16 @@ static_assert(alignof(path::_List::_Impl) > path::_List::_S_kind_mask,
 static_assert(sizeof(path::string_type) == 32, "the runtime's string layout");
 
 // A text of up to 15 bytes lives in that buffer, which a new string already
-// addresses, and its length is the word after the address. A component's
-// short text is written there directly: the runtime's own construction
-// copies it with a call and guards for lengths a component never has
-// (list_test checks the length word and the buffer's size).
+// addresses, and the length is the word after the address. Texts are
+// written into a string's room and their length set there directly: the
+// runtime's own construction and append call out for the copy and check
+// again what the caller knows (list_test checks the length word and the
+// buffer's size).
 inline constexpr std::size_t own_buffer_bytes = 15;
 
-// Gives a new, empty string the n <= own_buffer_bytes bytes at `from`.
-inline void write_short_text(path::string_type& fresh, const char* from,
-                             std::size_t n) noexcept {
-  char* const to = fresh.data();
-  // Two moves that overlap cover every length in their range.
+// Copies n <= 16 bytes with two moves that overlap, where a copy of unknown
+// length would be a call.
+inline void copy_short(char* to, const char* from, std::size_t n) noexcept {
   if (n >= 8) {
     std::uint64_t head, tail;
     std::memcpy(&head, from, 8);
@@ -59,8 +58,29 @@ inline void write_short_text(path::string_type& fresh, const char* from,
     to[n / 2] = from[n / 2];
     to[n - 1] = from[n - 1];
   }
+}
+
+// Copies n bytes, the short ones without a call.
+inline void copy_bytes(char* to, const char* from, std::size_t n) noexcept {
+  if (n <= 16)
+    copy_short(to, from, n);
+  else
+    std::memcpy(to, from, n);
+}
+
+// Sets the length word of a string whose first n bytes of room, and the
+// terminator after them, the caller has written.
+inline void set_length(path::string_type& s, std::size_t n) noexcept {
+  std::memcpy(reinterpret_cast<char*>(&s) + sizeof(char*), &n, sizeof n);
+}
+
+// Gives a new, empty string the n <= own_buffer_bytes bytes at `from`.
+inline void write_short_text(path::string_type& fresh, const char* from,
+                             std::size_t n) noexcept {
+  char* const to = fresh.data();
+  copy_short(to, from, n);
   to[n] = '\0';
-  std::memcpy(reinterpret_cast<char*>(&fresh) + sizeof(char*), &n, sizeof n);
+  set_length(fresh, n);
 }
 
 // An error is the runtime's system_error followed by the two words of a
