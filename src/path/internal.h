@@ -154,6 +154,7 @@ struct path::_Detail {
   static void grow(_List& l, int n, bool exact);
 
   class Elements;
+  class GrowOnce;
   class Undo;
   class AppendUndo;
   class ConcatUndo;
@@ -174,6 +175,9 @@ class path::_Detail::Elements {
   }
 
   bool done() const noexcept { return self_ ? at_end_ : cur_ == end_; }
+
+  // Where the current element starts in the path's text.
+  std::size_t pos() const noexcept { return self_ ? 0 : cur_->_M_pos; }
 
   const path& operator*() const noexcept {
     if (self_) return *self_;
@@ -198,6 +202,31 @@ class path::_Detail::Elements {
   const _Cmpt* cur_ = nullptr;
   const _Cmpt* end_ = nullptr;
   bool at_end_ = false;
+};
+
+// The text of a result that is built by appending, grown once for all that
+// is still to come at the first append that would grow it anyway: the text
+// then grows once, not at each doubling, and never where it would not have.
+class path::_Detail::GrowOnce {
+ public:
+  explicit GrowOnce(path& result) noexcept : text_(result._M_pathname) {}
+
+  // Called before `next` is appended; at most `rest` more bytes are to come,
+  // `next` and its separator included.
+  void before(const path& next, std::size_t rest) {
+    if (grown_) return;
+    const std::size_t length = text_.size();
+    const std::size_t size = next._M_pathname.size();
+    if (length + 1 + size <= text_.capacity()) return;
+    const std::size_t need = length == 0 ? size : length + !is_dir_sep(text_.back()) + size;
+    if (need <= text_.capacity()) return;
+    text_.reserve(length + rest);
+    grown_ = true;
+  }
+
+ private:
+  string_type& text_;
+  bool grown_ = false;
 };
 
 inline void path::_Detail::add_batch(_List& l, _Parser& parser, const ParseBatch& batch,
