@@ -83,6 +83,24 @@ struct path::_Detail {
     ++p->_M_size;
   }
 
+  // Appends components one after another into room reserved for them, the
+  // block and the next slot held across the calls to _List(); the size is
+  // raised after each, so that a failure leaves the list consistent.
+  class Filler {
+   public:
+    explicit Filler(_List& l) noexcept
+        : block_(impl(l)), to_(block_->end()), size_(block_->_M_size) {}
+    void add(std::string_view text, _Type kind, std::size_t pos) {
+      construct(to_++, text, kind, pos);
+      block_->_M_size = ++size_;
+    }
+
+   private:
+    _Impl* const block_;
+    _Cmpt* to_;
+    int size_;
+  };
+
   static void construct_text(string_type* raw, std::string_view text) {
     if (text.size() <= own_buffer_bytes)
       write_short_text(*::new (raw) string_type(), text.data(), text.size());
@@ -258,7 +276,9 @@ inline path::_Parser::cmpt path::_Parser::next() noexcept {
   const std::size_t entry = cursor;
   const char* const data = input.data();
   const std::size_t n = input.size();
-  const std::size_t start = skip_separators(data, entry, n);
+  // After a filename the scan stands on the separator that ended it.
+  const std::size_t start =
+      skip_separators(data, entry + (prev_type == _Type::_Filename), n);
   if (start < n) {
     const void* sep = std::memchr(data + start, '/', n - start);
     const std::size_t end = sep ? std::size_t(static_cast<const char*>(sep) - data) : n;

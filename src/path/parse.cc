@@ -32,9 +32,10 @@ void path::_M_split_cmpts() {
   // time it fills, the block growing by half.
   ParseBatch batch;
   auto append_batch = [&] {
+    Filler fill(list);
     for (int i = 0; i < batch.size(); ++i) {
       const cmpt& c = batch[i];
-      emplace_back(list, c.text, c.kind, std::size_t(c.text.data() - data));
+      fill.add(c.text, c.kind, std::size_t(c.text.data() - data));
     }
     batch.clear();
   };
