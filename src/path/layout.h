@@ -83,6 +83,21 @@ inline void write_short_text(path::string_type& fresh, const char* from,
   set_length(fresh, n);
 }
 
+// Appends n bytes to a string: straight into its room when they fit, else
+// through the string's own append, which grows it. The bytes may lie in
+// the string itself.
+inline void append_bytes(path::string_type& s, const char* from, std::size_t n) {
+  const std::size_t length = s.size();
+  if (n > s.capacity() - length) {
+    s.append(from, n);
+    return;
+  }
+  char* const to = s.data() + length;
+  copy_bytes(to, from, n);
+  to[n] = '\0';
+  set_length(s, length + n);
+}
+
 // An error is the runtime's system_error followed by the two words of a
 // shared pointer: the object, then its counted control part.
 static_assert(sizeof(filesystem_error) == sizeof(std::system_error) + 2 * sizeof(void*),
