@@ -8,7 +8,7 @@ namespace {
 // Adds a separator when asked, then `s`, to `text`, growing it at most once.
 // s may view `text` itself: it is read only here, once its place in the grown
 // text is known.
-void add_text(path::string_type& text, bool separator, std::string_view s) {
+inline void add_text(path::string_type& text, bool separator, std::string_view s) {
   const std::size_t length = text.size();
   const std::size_t end = length + separator + s.size();
   if (end > text.capacity()) {
