@@ -163,6 +163,9 @@ struct path::_Detail {
   // reserved room for them all.
   static void add_batch(_List& l, _Parser& parser, const ParseBatch& batch, int from = 0);
 
+  // compare() of two paths whose texts differ.
+  static int compare_structure(const path& self, const path& p) noexcept;
+
   // The list of a text that has a separator and more: for _M_split_cmpts().
   static void split_list(path& p);
 
