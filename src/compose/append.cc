@@ -49,8 +49,7 @@ class path::_Detail::AppendUndo : public Undo {
 path& path::operator/=(const path& __p) {
   if (__p.has_root_directory() || empty()) {
     if (!_Detail::is_component_of(_M_cmpts, __p)) return *this = __p;
-    const path copy(__p);
-    return *this = copy;
+    return _Detail::assign_copy(*this, __p);
   }
   const bool separator = has_filename();
   if (!separator && __p.empty()) return *this;
@@ -86,7 +85,7 @@ path& path::operator/=(const path& __p) {
 
 void path::_M_append(std::string_view s) {
   if ((!s.empty() && is_dir_sep(s.front())) || empty()) {
-    *this = path(s);
+    _Detail::assign_text(*this, s);
     return;
   }
   const bool separator = has_filename();

@@ -106,7 +106,8 @@ class path::_Detail::ConcatUndo : public Undo {
   // Reserves the block for `added` new elements, then lines up the old
   // components: a path of one component becomes one holding its old text and
   // `merged`, and a trailing empty filename is dropped when asked to.
-  void make_room(std::size_t added, std::string_view merged, bool drop_empty_last) {
+  [[gnu::always_inline]] void make_room(std::size_t added, std::string_view merged,
+                                        bool drop_empty_last) {
     reserve(added);
     if (kind_ != _Type::_Multi) {
       emplace_back(list_, std::string_view(), kind_, 0);
@@ -146,7 +147,7 @@ class path::_Detail::ConcatUndo : public Undo {
     last._M_pos = pos;
   }
 
-  void restore() noexcept {
+  [[gnu::always_inline]] void restore() noexcept {
     Undo::restore();
     if (kind_ != _Type::_Multi) return;
     _Cmpt& last = list_.back();
@@ -194,7 +195,7 @@ path& path::operator+=(const path& p) {
 void path::_M_concat(std::string_view s) {
   if (s.empty()) return;
   if (empty()) {
-    *this = path(s);
+    _Detail::assign_text(*this, s);
     return;
   }
   const std::string_view old(_M_pathname);

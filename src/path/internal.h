@@ -105,8 +105,12 @@ struct path::_Detail {
     if (text.size() <= own_buffer_bytes)
       write_short_text(*::new (raw) string_type(), text.data(), text.size());
     else
-      ::new (raw) string_type(text.data(), text.size());
+      construct_long_text(raw, text);
   }
+
+  // Out of line: the string's construction of a long text hands the runtime
+  // the address of a local, which would put a stack guard into every caller.
+  static void construct_long_text(string_type* raw, std::string_view text);
 
   // The list word of a component whose text is built; the text goes again
   // should the word's construction throw.
@@ -123,10 +127,11 @@ struct path::_Detail {
   // Gives a new, empty path the text of a piece of another path's; the
   // caller splits it.
   static void set_text(path& fresh, std::string_view text) {
-    if (text.size() <= own_buffer_bytes)
-      write_short_text(fresh._M_pathname, text.data(), text.size());
-    else
-      fresh._M_pathname = string_type(text.data(), text.size());
+    string_type& to = fresh._M_pathname;
+    if (text.size() > own_buffer_bytes) to.reserve(text.size());
+    copy_bytes(to.data(), text.data(), text.size());
+    to.data()[text.size()] = '\0';
+    set_length(to, text.size());
   }
 
   static string_type& text(path& p) noexcept { return p._M_pathname; }
@@ -162,6 +167,12 @@ struct path::_Detail {
   // set aside and every further one the parser yields. The caller has
   // reserved room for them all.
   static void add_batch(_List& l, _Parser& parser, const ParseBatch& batch, int from = 0);
+
+  // Makes `to` a copy of `from`, which a change of `to` could destroy, by
+  // way of a separate copy; and makes `to` the path built from `text`. Out of
+  // line, so that their local paths put no stack guard into the callers.
+  static path& assign_copy(path& to, const path& from);
+  static void assign_text(path& to, std::string_view text);
 
   // compare() of two paths whose texts differ.
   static int compare_structure(const path& self, const path& p) noexcept;

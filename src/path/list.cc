@@ -27,6 +27,10 @@ void path::_List::_Impl_deleter::operator()(_Impl* p) const noexcept {
 
 path::_Cmpt::~_Cmpt() = default;
 
+void path::_Detail::construct_long_text(string_type* raw, std::string_view text) {
+  ::new (raw) string_type(text.data(), text.size());
+}
+
 std::unique_ptr<path::_List::_Impl, path::_List::_Impl_deleter>
 path::_List::_Impl::copy() const {
   auto block = _Detail::new_block(_M_size);
@@ -158,14 +162,18 @@ path& path::operator=(const path& p) {
   if (&p == this) return *this;
   // One of this path's own components would be destroyed by the list
   // assignment before its text is read: assign from a copy of it instead.
-  if (_Detail::is_component_of(_M_cmpts, p)) {
-    const path copy(p);
-    return *this = copy;
-  }
+  if (_Detail::is_component_of(_M_cmpts, p)) return _Detail::assign_copy(*this, p);
   _M_pathname.reserve(p._M_pathname.length());
   _M_cmpts = p._M_cmpts;
   _M_pathname = p._M_pathname;
   return *this;
 }
+
+path& path::_Detail::assign_copy(path& to, const path& from) {
+  const path copy(from);
+  return to = copy;
+}
+
+void path::_Detail::assign_text(path& to, std::string_view text) { to = path(text); }
 
 }  // namespace std::filesystem::__cxx11
