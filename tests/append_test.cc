@@ -135,11 +135,13 @@ TEST(Append, GivesTheResultOfASeparateCopyWhenReadingItself) {
   expect_each_self_change_gives(cases);
   // Long enough that the text moves to a new buffer while it is read.
   const std::string text = kLong1 + "/" + kLong2;
-  path by_path(text), by_text(text);
+  path by_path(text), by_text(text), by_tail(text);
   by_path /= by_path;
   by_text._M_append(by_text.native());
+  by_tail._M_append(std::string_view(by_tail.native()).substr(kLong1.size() + 1));
   EXPECT_EQ(state(by_path), state(path(text + "/" + text)));
   EXPECT_EQ(state(by_text), state(path(text + "/" + text)));
+  EXPECT_EQ(state(by_tail), state(path(text + "/" + kLong2)));
 }
 
 TEST(Append, Handles100000Components) {

@@ -35,7 +35,7 @@ std::vector<std::string> elements(const path& p) {
   return out;
 }
 
-TEST(RuntimeLayout, AShortStringHoldsItsBytesInItselfAddressedByItsFirstWord) {
+TEST(RuntimeLayout, AShortStringHoldsItsBytesInItselfAfterItsAddressAndLength) {
   // Components are moved byte for byte and then re-aimed on this layout.
   for (const std::size_t size : {0, 1, 15, 16, 40}) {
     SCOPED_TRACE(size);
@@ -46,7 +46,13 @@ TEST(RuntimeLayout, AShortStringHoldsItsBytesInItselfAddressedByItsFirstWord) {
     const char* const object = reinterpret_cast<const char*>(&text);
     const bool inside = text.data() >= object && text.data() < object + sizeof text;
     EXPECT_EQ(inside, text.size() <= 15);
+    // Short component texts are written into the buffer with this length.
+    std::size_t length;
+    std::memcpy(&length, reinterpret_cast<const char*>(&text) + sizeof first, sizeof length);
+    EXPECT_EQ(length, size);
+    if (inside) EXPECT_EQ(text.data(), object + 2 * sizeof first);
   }
+  EXPECT_EQ(std::string().capacity(), 15u);
 }
 
 TEST(List, DefaultIsAnEmptyFilenameListWithoutBlock) {

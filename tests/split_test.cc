@@ -4,6 +4,7 @@
 
 #include <fs_path>
 #include <string>
+#include <vector>
 
 #include "support/alloc.h"
 #include "support/raw_state.h"
@@ -68,6 +69,30 @@ TEST(Split, KeepsEveryByteOfTheTextIncludingNulsAndNonUtf8) {
   EXPECT_EQ(r.cmpts[1].text, "\x80");
   EXPECT_EQ(r.cmpts[2].text, std::string("\x00", 1));
   EXPECT_EQ(r.cmpts[2].pos, 6u);
+}
+
+TEST(Split, ComponentsAndTheirCopiesHoldNamesOfEveryLengthAroundTheStringsOwnBuffer) {
+  for (std::size_t n = 1; n <= 17; ++n) {
+    SCOPED_TRACE(n);
+    std::string name;
+    for (std::size_t i = 0; i < n; ++i) name += char('a' + i);
+    const path p("/" + name + "/" + name + "/");
+    const path copy(p);
+    for (const path* q : {&p, &copy}) {
+      std::vector<const path*> parts;
+      for (const path& part : *q) parts.push_back(&part);
+      ASSERT_EQ(parts.size(), 4u);
+      for (const path* part : {parts[1], parts[2]}) {
+        EXPECT_EQ(part->native(), name);
+        EXPECT_EQ(part->c_str()[n], '\0');
+        EXPECT_EQ(part->native().capacity() == 15, n <= 15);
+      }
+      EXPECT_EQ(parts[3]->native(), "");
+      path grown = *parts[1];
+      grown += std::string(20, 'z');
+      EXPECT_EQ(grown.native(), name + std::string(20, 'z'));
+    }
+  }
 }
 
 TEST(Split, SizesTheBlockExactlyForUpTo64Components) {

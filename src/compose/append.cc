@@ -3,6 +3,30 @@
 #include "undo.h"
 
 namespace std::filesystem::__cxx11 {
+namespace {
+
+// Adds a separator when asked, then `s`, to `text`, growing it at most once.
+// s may view `text` itself: it is read only here, once its place in the grown
+// text is known.
+inline void add_text(path::string_type& text, bool separator, std::string_view s) {
+  const std::size_t length = text.size();
+  const std::size_t end = length + separator + s.size();
+  if (end > text.capacity()) {
+    const char* const old = text.data();
+    const bool own = std::less_equal<const char*>()(old, s.data()) &&
+                     std::less_equal<const char*>()(s.data(), old + length);
+    const std::size_t at = own ? std::size_t(s.data() - old) : 0;
+    text.reserve(end);
+    if (own) s = std::string_view(text.data() + at, s.size());
+  }
+  char* const to = text.data() + length;
+  if (separator) to[0] = path::preferred_separator;
+  copy_bytes(to + separator, s.data(), s.size());
+  to[separator + s.size()] = '\0';
+  set_length(text, end);
+}
+
+}  // namespace
 
 // The old components are kept and lined up for the new to follow.
 class path::_Detail::AppendUndo : public Undo {
@@ -25,8 +49,7 @@ class path::_Detail::AppendUndo : public Undo {
 path& path::operator/=(const path& __p) {
   if (__p.has_root_directory() || empty()) {
     if (!_Detail::is_component_of(_M_cmpts, __p)) return *this = __p;
-    const path copy(__p);
-    return *this = copy;
+    return _Detail::assign_copy(*this, __p);
   }
   const bool separator = has_filename();
   if (!separator && __p.empty()) return *this;
@@ -40,11 +63,9 @@ path& path::operator/=(const path& __p) {
       multi ? _Detail::piece_of(__p._M_cmpts.back()) : _Detail::Piece{0, size, _Type::_Filename};
 
   _Detail::AppendUndo undo(*this);
-  _M_pathname.reserve(undo.length() + separator + size);
+  add_text(_M_pathname, separator, __p._M_pathname);
   try {
-    if (separator) _M_pathname += preferred_separator;
-    const std::size_t base = _M_pathname.size();
-    _M_pathname.append(__p._M_pathname.data(), size);
+    const std::size_t base = undo.length() + separator;
     undo.make_room(count);
     // The new components' texts are read from the copy just appended.
     const std::string_view added(_M_pathname.data() + base, size);
@@ -64,20 +85,25 @@ path& path::operator/=(const path& __p) {
 
 void path::_M_append(std::string_view s) {
   if ((!s.empty() && is_dir_sep(s.front())) || empty()) {
-    *this = path(s);
+    _Detail::assign_text(*this, s);
     return;
   }
   const bool separator = has_filename();
   if (!separator && s.empty()) return;
 
   _Detail::AppendUndo undo(*this);
-  if (s.size() > _M_pathname.max_size() - undo.length())
-    std::__throw_length_error("basic_string::append");
-  // s may view this path's text: it is read here and nowhere else.
-  _M_pathname.append(s.data(), s.size());
+  const std::size_t room = _M_pathname.max_size() - undo.length();
+  if (s.size() > room) std::__throw_length_error("basic_string::append");
+  const std::size_t base = undo.length() + separator;
   try {
-    if (separator) _M_pathname.insert(undo.length(), 1, preferred_separator);
-    const std::size_t base = undo.length() + separator;
+    if (s.size() + separator <= room) {
+      add_text(_M_pathname, separator, s);
+    } else {
+      // Only the separator would pass the maximum: the string's own append
+      // meets it first, as it does whatever is added.
+      _M_pathname.append(s.data(), s.size());
+      _M_pathname.insert(undo.length(), 1, preferred_separator);
+    }
     std::string_view input(_M_pathname);
     VORNEL_CHECK_AS(input.size() >= base, "this->_M_len >= __n");
     input.remove_prefix(base);

@@ -100,20 +100,21 @@ class path::_Detail::ConcatUndo : public Undo {
   void join_last(std::string_view name) {
     string_type& last = list_.back()._M_pathname;
     merged_ = last.size();
-    last.append(name.data(), name.size());
+    append_bytes(last, name.data(), name.size());
   }
 
   // Reserves the block for `added` new elements, then lines up the old
   // components: a path of one component becomes one holding its old text and
   // `merged`, and a trailing empty filename is dropped when asked to.
-  void make_room(std::size_t added, std::string_view merged, bool drop_empty_last) {
+  [[gnu::always_inline]] void make_room(std::size_t added, std::string_view merged,
+                                        bool drop_empty_last) {
     reserve(added);
     if (kind_ != _Type::_Multi) {
       emplace_back(list_, std::string_view(), kind_, 0);
       string_type& head = list_.back()._M_pathname;
       head.reserve(length_ + merged.size());
-      head.append(text_.data(), length_);
-      head.append(merged.data(), merged.size());
+      append_bytes(head, text_.data(), length_);
+      append_bytes(head, merged.data(), merged.size());
     } else if (drop_empty_last) {
       drop_last();
     }
@@ -146,7 +147,7 @@ class path::_Detail::ConcatUndo : public Undo {
     last._M_pos = pos;
   }
 
-  void restore() noexcept {
+  [[gnu::always_inline]] void restore() noexcept {
     Undo::restore();
     if (kind_ != _Type::_Multi) return;
     _Cmpt& last = list_.back();
@@ -173,8 +174,8 @@ path& path::operator+=(const path& p) {
   const bool ended_with_separator = is_dir_sep(_M_pathname.back());
 
   Concat undo(*this);
-  _M_pathname.reserve(undo.length() + size);
-  _M_pathname.append(p._M_pathname.data(), size);
+  if (undo.length() + size > _M_pathname.capacity()) _M_pathname.reserve(undo.length() + size);
+  append_bytes(_M_pathname, p._M_pathname.data(), size);
   try {
     // Every element's text is read from the copy just appended.
     const std::string_view added(_M_pathname.data() + undo.length(), size);
@@ -194,7 +195,7 @@ path& path::operator+=(const path& p) {
 void path::_M_concat(std::string_view s) {
   if (s.empty()) return;
   if (empty()) {
-    *this = path(s);
+    _Detail::assign_text(*this, s);
     return;
   }
   const std::string_view old(_M_pathname);
@@ -205,7 +206,7 @@ void path::_M_concat(std::string_view s) {
   if (s.size() > _M_pathname.max_size() - undo.length())
     std::__throw_length_error("basic_string::append");
   // s may view this path's text: it is read here and nowhere else.
-  _M_pathname.append(s.data(), s.size());
+  append_bytes(_M_pathname, s.data(), s.size());
   try {
     std::string_view added(_M_pathname);
     VORNEL_CHECK_AS(added.size() >= undo.length(), "this->_M_len >= __n");

@@ -21,7 +21,7 @@ class path::_Detail::Undo {
   std::size_t length() const { return length_; }
   _Type kind() const { return kind_; }
 
-  void restore() noexcept {
+  [[gnu::always_inline]] void restore() noexcept {
     text_.resize(length_);
     if (kind_ == _Type::_Multi) {
       const int kept = count_ - int(dropped_);

@@ -44,7 +44,8 @@ struct Shape {
   Walk walk;
 };
 
-Shape shape_of(std::string_view text, const path::_List& cmpts, Type kind) noexcept {
+[[gnu::always_inline]] inline Shape shape_of(std::string_view text, const path::_List& cmpts,
+                                             Type kind) noexcept {
   Shape s;
   if (kind == Type::_Rootname) s.root_name = text;
   s.has_root_directory = kind == Type::_Rootdir;
@@ -60,20 +61,25 @@ Shape shape_of(std::string_view text, const path::_List& cmpts, Type kind) noexc
 
 }  // namespace
 
+// Paths of the same text are equal: that answer is given before the frame of
+// the structural comparison is set up.
 int path::compare(const path& p) const noexcept {
   if (same_bytes(_M_pathname, p._M_pathname)) return 0;
+  return _Detail::compare_structure(*this, p);
+}
 
-  const Shape mine = shape_of(_M_pathname, _M_cmpts, _M_type());
+[[gnu::noinline]] int path::_Detail::compare_structure(const path& self, const path& p) noexcept {
+  const Shape mine = shape_of(self._M_pathname, self._M_cmpts, self._M_type());
   const Shape theirs = shape_of(p._M_pathname, p._M_cmpts, p._M_type());
   if (const int c = compare_bytes(mine.root_name, theirs.root_name)) return c;
   if (!mine.has_root_directory && theirs.has_root_directory) return -1;
   if (mine.has_root_directory && !theirs.has_root_directory) return +1;
 
   Walk l = mine.walk, r = theirs.walk;
-  if (_M_type() == _Type::_Filename) {
-    if (p._M_type() == _Type::_Filename) return compare_bytes(_M_pathname, p._M_pathname);
+  if (self._M_type() == _Type::_Filename) {
+    if (p._M_type() == _Type::_Filename) return compare_bytes(self._M_pathname, p._M_pathname);
     if (r.done()) return +1;
-    if (const int c = compare_bytes(_M_pathname, r.text())) return c;
+    if (const int c = compare_bytes(self._M_pathname, r.text())) return c;
     return r.last() ? 0 : -1;
   }
   if (p._M_type() == _Type::_Filename) {

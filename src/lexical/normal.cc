@@ -15,14 +15,24 @@ path path::lexically_normal() const {
     ret.operator=<char[2]>("/");
     ++e;
   }
+  const path nothing;
+  _Detail::GrowOnce text(ret);
   for (; !e.done(); ++e) {
     const path& p = *e;
+    // Each element adds at most itself and one separator, and the elements
+    // still to come lie apart in this path's text, so the rest of the text
+    // and one separator bound what the result may still grow by.
+    const std::size_t rest = _M_pathname.size() - e.pos() + 1;
+    auto append = [&](const path& next) {
+      text.before(next, rest);
+      ret /= next;
+    };
     if (_Detail::is_dot(p)) {
-      ret /= path();
+      append(nothing);
       continue;
     }
     if (!_Detail::is_dotdot(p)) {
-      ret /= p;
+      append(p);
       continue;
     }
     if (ret.has_filename()) {
@@ -31,14 +41,14 @@ path path::lexically_normal() const {
                              ? _Detail::impl(ret._M_cmpts)->end()[-1]
                              : static_cast<const path&>(ret);
       if (_Detail::is_dotdot(name))
-        ret /= p;
+        append(p);
       else
         ret.remove_filename();
       continue;
     }
     if (!ret.has_relative_path()) {
       // ".." right after the root directory stays at the root.
-      if (!ret.has_root_directory()) ret /= p;
+      if (!ret.has_root_directory()) append(p);
       continue;
     }
     // The result ends in a separator; cancel the filename before it without
@@ -46,7 +56,7 @@ path path::lexically_normal() const {
     _List& list = ret._M_cmpts;
     _Cmpt* elem = list.end() - 2;
     if (!elem->has_filename() || _Detail::is_dotdot(*elem)) {
-      ret /= p;
+      append(p);
     } else if (elem == list.begin()) {
       ret._M_pathname.clear();
       ret._M_split_cmpts();

@@ -36,9 +36,20 @@ path path::lexically_relative(const path& base) const {
     return ret;
   }
 
+  // The result may grow by ".." and a separator n times, then by each
+  // remaining element and a separator, and those lie apart in this path's
+  // text.
   const path dotdot("..");
-  for (; n > 0; --n) ret /= dotdot;
-  for (; !i.done(); ++i) ret /= *i;
+  const std::size_t tail = i.done() ? 0 : _M_pathname.size() - i.pos() + 1;
+  _Detail::GrowOnce text(ret);
+  for (; n > 0; --n) {
+    text.before(dotdot, 3 * std::size_t(n) + tail);
+    ret /= dotdot;
+  }
+  for (; !i.done(); ++i) {
+    text.before(*i, _M_pathname.size() - i.pos() + 1);
+    ret /= *i;
+  }
   return ret;
 }
 

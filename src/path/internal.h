@@ -30,6 +30,12 @@ inline constexpr std::size_t npos = std::string::npos;
 
 inline bool is_dir_sep(char c) noexcept { return c == '/'; }
 
+// The first position at or after `from` that is not a separator, or n.
+inline std::size_t skip_separators(const char* data, std::size_t from, std::size_t n) noexcept {
+  while (from < n && is_dir_sep(data[from])) ++from;
+  return from;
+}
+
 // For the helpers outside the path class, which cannot say _Type alone.
 using Type = path::_Type;
 
@@ -49,12 +55,83 @@ struct path::_Detail {
     return std::unique_ptr<_Impl, _List::_Impl_deleter>(new (mem) _Impl(capacity));
   }
 
+  // Builds a component in the raw slot `to`, member by member as its
+  // constructor would: the text, the list word by the exported _List(), the
+  // kind, the position. Written here so that each component costs no call
+  // of its own beyond _List(), and a short text no copy call.
+  static void construct(_Cmpt* to, std::string_view text, _Type __type, std::size_t pos) {
+    construct_text(&to->_M_pathname, text);
+    construct_list(to, [] { return _List(); });
+    VORNEL_CHECK(__type != _Type::_Multi);
+    to->_M_cmpts.type(__type);
+    to->_M_pos = pos;
+  }
+
+  // A copy of `from` in the raw slot `to`: its text, its list word by the
+  // exported _List(const _List&), its position.
+  static void construct_copy(_Cmpt* to, const _Cmpt& from) {
+    construct_text(&to->_M_pathname, from._M_pathname);
+    construct_list(to, [&from]() -> _List { return from._M_cmpts; });
+    to->_M_pos = from._M_pos;
+  }
+
   // Appends a component in the next free slot; the caller has reserved room.
   static void emplace_back(_List& l, std::string_view text, _Type kind,
                            std::size_t pos) {
     _Impl* p = impl(l);
-    ::new (p->end()) _Cmpt(text, kind, pos);
+    construct(p->end(), text, kind, pos);
     ++p->_M_size;
+  }
+
+  // Appends components one after another into room reserved for them, the
+  // block and the next slot held across the calls to _List(); the size is
+  // raised after each, so that a failure leaves the list consistent.
+  class Filler {
+   public:
+    explicit Filler(_List& l) noexcept
+        : block_(impl(l)), to_(block_->end()), size_(block_->_M_size) {}
+    void add(std::string_view text, _Type kind, std::size_t pos) {
+      construct(to_++, text, kind, pos);
+      block_->_M_size = ++size_;
+    }
+
+   private:
+    _Impl* const block_;
+    _Cmpt* to_;
+    int size_;
+  };
+
+  static void construct_text(string_type* raw, std::string_view text) {
+    if (text.size() <= own_buffer_bytes)
+      write_short_text(*::new (raw) string_type(), text.data(), text.size());
+    else
+      construct_long_text(raw, text);
+  }
+
+  // Out of line: the string's construction of a long text hands the runtime
+  // the address of a local, which would put a stack guard into every caller.
+  static void construct_long_text(string_type* raw, std::string_view text);
+
+  // The list word of a component whose text is built; the text goes again
+  // should the word's construction throw.
+  template <typename Make>
+  static void construct_list(_Cmpt* to, Make make) {
+    try {
+      ::new (&to->_M_cmpts) _List(make());
+    } catch (...) {
+      to->_M_pathname.~string_type();
+      throw;
+    }
+  }
+
+  // Gives a new, empty path the text of a piece of another path's; the
+  // caller splits it.
+  static void set_text(path& fresh, std::string_view text) {
+    string_type& to = fresh._M_pathname;
+    if (text.size() > own_buffer_bytes) to.reserve(text.size());
+    copy_bytes(to.data(), text.data(), text.size());
+    to.data()[text.size()] = '\0';
+    set_length(to, text.size());
   }
 
   static string_type& text(path& p) noexcept { return p._M_pathname; }
@@ -91,7 +168,25 @@ struct path::_Detail {
   // reserved room for them all.
   static void add_batch(_List& l, _Parser& parser, const ParseBatch& batch, int from = 0);
 
+  // Makes `to` a copy of `from`, which a change of `to` could destroy, by
+  // way of a separate copy; and makes `to` the path built from `text`. Out of
+  // line, so that their local paths put no stack guard into the callers.
+  static path& assign_copy(path& to, const path& from);
+  static void assign_text(path& to, std::string_view text);
+
+  // compare() of two paths whose texts differ.
+  static int compare_structure(const path& self, const path& p) noexcept;
+
+  // The list of a text that has a separator and more: for _M_split_cmpts().
+  static void split_list(path& p);
+
+  // Replaces the block of `l` by one of capacity n, or of 1.5 times the old
+  // capacity when that is more and `exact` is false, and moves the
+  // components into it. For reserve(), once it knows the block must grow.
+  static void grow(_List& l, int n, bool exact);
+
   class Elements;
+  class GrowOnce;
   class Undo;
   class AppendUndo;
   class ConcatUndo;
@@ -112,6 +207,9 @@ class path::_Detail::Elements {
   }
 
   bool done() const noexcept { return self_ ? at_end_ : cur_ == end_; }
+
+  // Where the current element starts in the path's text.
+  std::size_t pos() const noexcept { return self_ ? 0 : cur_->_M_pos; }
 
   const path& operator*() const noexcept {
     if (self_) return *self_;
@@ -138,6 +236,31 @@ class path::_Detail::Elements {
   bool at_end_ = false;
 };
 
+// The text of a result that is built by appending, grown once for all that
+// is still to come at the first append that would grow it anyway: the text
+// then grows once, not at each doubling, and never where it would not have.
+class path::_Detail::GrowOnce {
+ public:
+  explicit GrowOnce(path& result) noexcept : text_(result._M_pathname) {}
+
+  // Called before `next` is appended; at most `rest` more bytes are to come,
+  // `next` and its separator included.
+  void before(const path& next, std::size_t rest) {
+    if (grown_) return;
+    const std::size_t length = text_.size();
+    const std::size_t size = next._M_pathname.size();
+    if (length + 1 + size <= text_.capacity()) return;
+    const std::size_t need = length == 0 ? size : length + !is_dir_sep(text_.back()) + size;
+    if (need <= text_.capacity()) return;
+    text_.reserve(length + rest);
+    grown_ = true;
+  }
+
+ private:
+  string_type& text_;
+  bool grown_ = false;
+};
+
 inline void path::_Detail::add_batch(_List& l, _Parser& parser, const ParseBatch& batch,
                                      int from) {
   for (int i = from; i < batch.size(); ++i)
@@ -145,6 +268,49 @@ inline void path::_Detail::add_batch(_List& l, _Parser& parser, const ParseBatch
   if (!batch.set_aside().valid()) return;
   for (auto c = batch.set_aside(); c.valid(); c = parser.next())
     emplace_back(l, c.text, c.kind, parser.position(c));
+}
+
+// The parser's steps, defined here so that every scan inlines them.
+inline path::_Parser::cmpt path::_Parser::root_step() noexcept {
+  cmpt root;
+  if (input.empty() || !is_dir_sep(input[0])) return root;
+  root.text = std::string_view(input.data(), 1);
+  root.kind = _Type::_Rootdir;
+  cursor = skip_separators(input.data(), 1, input.size());
+  prev_type = _Type::_Rootdir;
+  return root;
+}
+
+inline path::_Parser::cmpt path::_Parser::next() noexcept {
+  cmpt found;
+  if (cursor == npos) {
+    prev_type = _Type::_Multi;
+    return found;
+  }
+  const std::size_t entry = cursor;
+  const char* const data = input.data();
+  const std::size_t n = input.size();
+  // After a filename the scan stands on the separator that ended it.
+  const std::size_t start =
+      skip_separators(data, entry + (prev_type == _Type::_Filename), n);
+  if (start < n) {
+    const void* sep = std::memchr(data + start, '/', n - start);
+    const std::size_t end = sep ? std::size_t(static_cast<const char*>(sep) - data) : n;
+    found.text = std::string_view(data + start, end - start);
+    found.kind = _Type::_Filename;
+    cursor = sep ? end : npos;
+    prev_type = _Type::_Filename;
+    return found;
+  }
+  cursor = npos;
+  if (prev_type == _Type::_Filename || (n != 0 && entry == 0)) {
+    VORNEL_CHECK_AS(n > 0, "this->_M_len > 0");
+    VORNEL_CHECK(is_dir_sep(input.back()));
+    found.text = std::string_view(data + n, 0);
+    found.kind = _Type::_Filename;
+  }
+  prev_type = found.kind;
+  return found;
 }
 
 inline path::_List::iterator path::_List::begin() noexcept {
@@ -155,6 +321,14 @@ inline path::_List::iterator path::_List::begin() noexcept {
 inline path::_List::iterator path::_List::end() noexcept {
   VORNEL_CHECK(!empty());
   return _Detail::impl(*this)->end();
+}
+
+inline void path::_List::reserve(int n, bool exact) {
+  if (capacity() < n) _Detail::grow(*this, n, exact);
+}
+
+inline void path::_List::clear() {
+  if (_Impl* p = _Detail::impl(*this)) p->_M_erase_from(p->begin());
 }
 
 inline path::_Cmpt& path::_List::front() noexcept { return *begin(); }

@@ -6,6 +6,8 @@
 
 #include <fs_path>
 
+#include <cstdint>
+#include <cstring>
 #include <cwchar>
 #include <type_traits>
 
@@ -27,6 +29,74 @@ static_assert(alignof(path::_List::_Impl) > path::_List::_S_kind_mask,
 // 32 bytes whose first word addresses its bytes, which lie inside the object
 // while they fit (list_test checks the first word and the buffer).
 static_assert(sizeof(path::string_type) == 32, "the runtime's string layout");
+
+// A text of up to 15 bytes lives in that buffer, which a new string already
+// addresses, and the length is the word after the address. Texts are
+// written into a string's room and their length set there directly: the
+// runtime's own construction and append call out for the copy and check
+// again what the caller knows (list_test checks the length word and the
+// buffer's size).
+inline constexpr std::size_t own_buffer_bytes = 15;
+
+// Copies n <= 16 bytes with two moves that overlap, where a copy of unknown
+// length would be a call.
+inline void copy_short(char* to, const char* from, std::size_t n) noexcept {
+  if (n >= 8) {
+    std::uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4) {
+    std::uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else if (n != 0) {
+    to[0] = from[0];
+    to[n / 2] = from[n / 2];
+    to[n - 1] = from[n - 1];
+  }
+}
+
+// Copies n bytes, the short ones without a call.
+inline void copy_bytes(char* to, const char* from, std::size_t n) noexcept {
+  if (n <= 16)
+    copy_short(to, from, n);
+  else
+    std::memcpy(to, from, n);
+}
+
+// Sets the length word of a string whose first n bytes of room, and the
+// terminator after them, the caller has written.
+inline void set_length(path::string_type& s, std::size_t n) noexcept {
+  std::memcpy(reinterpret_cast<char*>(&s) + sizeof(char*), &n, sizeof n);
+}
+
+// Gives a new, empty string the n <= own_buffer_bytes bytes at `from`.
+inline void write_short_text(path::string_type& fresh, const char* from,
+                             std::size_t n) noexcept {
+  char* const to = fresh.data();
+  copy_short(to, from, n);
+  to[n] = '\0';
+  set_length(fresh, n);
+}
+
+// Appends n bytes to a string: straight into its room when they fit, else
+// through the string's own append, which grows it. The bytes may lie in
+// the string itself.
+inline void append_bytes(path::string_type& s, const char* from, std::size_t n) {
+  const std::size_t length = s.size();
+  if (n > s.capacity() - length) {
+    s.append(from, n);
+    return;
+  }
+  char* const to = s.data() + length;
+  copy_bytes(to, from, n);
+  to[n] = '\0';
+  set_length(s, length + n);
+}
 
 // An error is the runtime's system_error followed by the two words of a
 // shared pointer: the object, then its counted control part.

@@ -27,13 +27,17 @@ void path::_List::_Impl_deleter::operator()(_Impl* p) const noexcept {
 
 path::_Cmpt::~_Cmpt() = default;
 
+void path::_Detail::construct_long_text(string_type* raw, std::string_view text) {
+  ::new (raw) string_type(text.data(), text.size());
+}
+
 std::unique_ptr<path::_List::_Impl, path::_List::_Impl_deleter>
 path::_List::_Impl::copy() const {
   auto block = _Detail::new_block(_M_size);
   _Cmpt* to = block->begin();
   // _M_size counts the copies made so far, so a failure destroys just those.
   for (const _Cmpt& c : *this) {
-    ::new (to++) _Cmpt(c);
+    _Detail::construct_copy(to++, c);
     ++block->_M_size;
   }
   return block;
@@ -79,7 +83,7 @@ path::_List& path::_List::operator=(const _List& other) {
   if (m < n) {
     int built = m;
     try {
-      for (; built < n; ++built) ::new (dst + built) _Cmpt(src[built]);
+      for (; built < n; ++built) _Detail::construct_copy(dst + built, src[built]);
     } catch (...) {
       for (int i = m; i < built; ++i) dst[i].~_Cmpt();
       throw;
@@ -105,10 +109,6 @@ path::_List::const_iterator path::_List::end() const noexcept {
   return _Detail::impl(*this)->end();
 }
 
-void path::_List::clear() {
-  if (_Impl* p = _Detail::impl(*this)) p->_M_erase_from(p->begin());
-}
-
 void path::_List::pop_back() {
   VORNEL_CHECK(size() > 0);
   _Impl* p = _Detail::impl(*this);
@@ -120,60 +120,60 @@ void path::_List::_M_erase_from(const_iterator pos) {
   _Detail::impl(*this)->_M_erase_from(pos);
 }
 
-namespace {
-
-// Moves a component into the raw slot `to` byte for byte, then aims a text
-// held in the string's own buffer at the copy of that buffer. The source is
-// left to be released without its destructor. A move through the
-// constructors would build an empty component first (a call through the
-// symbol table) and copy each short text with a call of its own. The string
-// layout this relies on is stated in layout.h.
-void relocate(const path::_Cmpt& from, path::_Cmpt* to) noexcept {
-  const char* const old = reinterpret_cast<const char*>(&from);
-  char* const copy = reinterpret_cast<char*>(to);
-  std::memcpy(static_cast<void*>(copy), old, sizeof(path::_Cmpt));
-  const char* const bytes = from.native().data();
-  if (bytes >= old && bytes < old + sizeof(path::_Cmpt)) {
-    char* const moved = copy + (bytes - old);
-    std::memcpy(copy, &moved, sizeof moved);
-  }
-}
-
-}  // namespace
-
-void path::_List::reserve(int n, bool exact) {
-  _Impl* cur = _Detail::impl(*this);
-  const int c = cur ? cur->_M_capacity : 0;
-  if (c >= n) return;
+void path::_Detail::grow(_List& l, int n, bool exact) {
+  _Impl* const old = impl(l);
+  const int c = old ? old->_M_capacity : 0;
   if (!exact) {
     const double grown = c * 1.5;
     if (grown > n) n = grown >= double(INT32_MAX) ? INT32_MAX : int(grown);
   }
-  auto block = _Detail::new_block(n);
-  if (cur) {
-    // The components change hands: the old block is released without
-    // destroying them, as the new one owns what they owned. Nothing here
-    // throws.
-    _Cmpt* to = block->begin();
-    for (const _Cmpt& from : *cur) relocate(from, to++);
-    block->_M_size = cur->_M_size;
-    cur->_M_size = 0;
+  _Impl* const block = new_block(n).release();
+  if (old) {
+    // The components change hands byte for byte, and a text held in the
+    // string's own buffer is aimed at the copy of that buffer (layout.h).
+    // The new block owns what they owned, so the old one is released
+    // without destroying them. A move through the constructors would build
+    // an empty component first (a call through the symbol table) and copy
+    // each short text with a call of its own.
+    const int size = old->_M_size;
+    char* const from = reinterpret_cast<char*>(old->begin());
+    char* const to = reinterpret_cast<char*>(block->begin());
+    std::memcpy(to, from, std::size_t(size) * sizeof(_Cmpt));
+    for (std::size_t at = 0, end = std::size_t(size) * sizeof(_Cmpt); at != end;
+         at += sizeof(_Cmpt)) {
+      char* bytes;
+      std::memcpy(&bytes, to + at, sizeof bytes);
+      const std::uintptr_t offset = std::uintptr_t(bytes) - std::uintptr_t(from + at);
+      if (offset < sizeof(_Cmpt)) {
+        bytes = to + at + offset;
+        std::memcpy(to + at, &bytes, sizeof bytes);
+      }
+    }
+    block->_M_size = size;
+    ::operator delete(old, block_bytes(c));
   }
-  _M_impl = std::move(block);
+  // The old word is dropped: its block was freed above, or it held a kind
+  // alone, which leaves the deleter nothing to do.
+  l._M_impl.release();
+  l._M_impl.reset(block);
 }
 
 path& path::operator=(const path& p) {
   if (&p == this) return *this;
   // One of this path's own components would be destroyed by the list
   // assignment before its text is read: assign from a copy of it instead.
-  if (_Detail::is_component_of(_M_cmpts, p)) {
-    const path copy(p);
-    return *this = copy;
-  }
+  if (_Detail::is_component_of(_M_cmpts, p)) return _Detail::assign_copy(*this, p);
   _M_pathname.reserve(p._M_pathname.length());
   _M_cmpts = p._M_cmpts;
   _M_pathname = p._M_pathname;
   return *this;
 }
+
+path& path::_Detail::assign_copy(path& to, const path& from) {
+  const path copy(from);
+  return to = copy;
+}
+
+void path::_Detail::assign_text(path& to, std::string_view text) { to = path(text); }
 
 }  // namespace std::filesystem::__cxx11

@@ -125,7 +125,14 @@ path path::relative_path() const {
     const _Cmpt* last = block->end();
     const _Cmpt* c = skip_root(block->begin(), last);
     // Taken from the text, so that inner separator runs stay as written.
-    if (c != last) result.assign(_M_pathname.substr(c->_M_pos));
+    if (c != last) {
+      const std::size_t size = _M_pathname.size();
+      if (c->_M_pos > size)
+        std::__throw_out_of_range_fmt("%s: __pos (which is %zu) > this->size() (which is %zu)",
+                                      "basic_string::substr", c->_M_pos, size);
+      _Detail::set_text(result, std::string_view(_M_pathname).substr(c->_M_pos));
+      result._M_split_cmpts();
+    }
   }
   return result;
 }
@@ -137,7 +144,8 @@ path path::parent_path() const {
   } else if (_M_cmpts.size() > 1) {
     const _Cmpt& c = _Detail::impl(_M_cmpts)->end()[-2];
     const std::size_t end = std::min(c._M_pos + c._M_pathname.size(), _M_pathname.size());
-    result.assign(std::string_view(_M_pathname.data(), end));
+    _Detail::set_text(result, std::string_view(_M_pathname.data(), end));
+    result._M_split_cmpts();
   }
   return result;
 }
