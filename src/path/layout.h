@@ -11,6 +11,8 @@
 #include <cwchar>
 #include <type_traits>
 
+#include "bytes.h"
+
 namespace std::filesystem::__cxx11 {
 
 // The list word is the unique pointer alone, its deleter taking no room, so
@@ -37,36 +39,6 @@ static_assert(sizeof(path::string_type) == 32, "the runtime's string layout");
 // again what the caller knows (list_test checks the length word and the
 // buffer's size).
 inline constexpr std::size_t own_buffer_bytes = 15;
-
-// Copies n <= 16 bytes with two moves that overlap, where a copy of unknown
-// length would be a call.
-inline void copy_short(char* to, const char* from, std::size_t n) noexcept {
-  if (n >= 8) {
-    std::uint64_t head, tail;
-    std::memcpy(&head, from, 8);
-    std::memcpy(&tail, from + n - 8, 8);
-    std::memcpy(to, &head, 8);
-    std::memcpy(to + n - 8, &tail, 8);
-  } else if (n >= 4) {
-    std::uint32_t head, tail;
-    std::memcpy(&head, from, 4);
-    std::memcpy(&tail, from + n - 4, 4);
-    std::memcpy(to, &head, 4);
-    std::memcpy(to + n - 4, &tail, 4);
-  } else if (n != 0) {
-    to[0] = from[0];
-    to[n / 2] = from[n / 2];
-    to[n - 1] = from[n - 1];
-  }
-}
-
-// Copies n bytes, the short ones without a call.
-inline void copy_bytes(char* to, const char* from, std::size_t n) noexcept {
-  if (n <= 16)
-    copy_short(to, from, n);
-  else
-    std::memcpy(to, from, n);
-}
 
 // Sets the length word of a string whose first n bytes of room, and the
 // terminator after them, the caller has written.
