@@ -85,7 +85,14 @@ void Output::json_value(const Value& value) {
 }
 
 void Output::plain_value(const Value& value) {
-  if (value.kind == Value::kBytes || value.kind == Value::kLiteral) buffer_.append(value.text);
+  if (value.kind != Value::kBytes && value.kind != Value::kLiteral) return;
+  if (value.text.size() < kFlushSize) {
+    buffer_.append(value.text);
+    return;
+  }
+  // A long result (join, concat) is written from where it is, not copied.
+  flush();
+  write_all(value.text);
 }
 
 // One line per row: the key without its plural "s", then the row's values.
@@ -102,16 +109,20 @@ void Output::plain_rows(std::string_view key, const Value& rows) {
 }
 
 bool Output::flush() {
+  write_all(buffer_);
+  buffer_.clear();
+  return ok();
+}
+
+void Output::write_all(std::string_view bytes) {
   std::size_t done = 0;
-  while (ok() && done < buffer_.size()) {
-    const ssize_t wrote = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+  while (ok() && done < bytes.size()) {
+    const ssize_t wrote = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (wrote >= 0)
       done += static_cast<std::size_t>(wrote);
     else if (errno != EINTR)
       error_ = errno;
   }
-  buffer_.clear();
-  return ok();
 }
 
 }  // namespace vornel::tool

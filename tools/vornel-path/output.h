@@ -72,6 +72,7 @@ class Output {
   void json_value(const Value& value);
   void plain_value(const Value& value);
   void plain_rows(std::string_view key, const Value& rows);
+  void write_all(std::string_view bytes);
 
   int fd_;
   bool json_;
