@@ -3,155 +3,15 @@
 // found; run_command writes each answer as a record.
 #include "commands.h"
 
-#include <unistd.h>
-
-#include <algorithm>
-#include <array>
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <fs_path>
-#include <iterator>
-#include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "forms.h"
+#include "job.h"
 
 namespace vornel::tool {
-
-using std::filesystem::path;
-
-class Job {
- public:
-  explicit Job(const Request& request)
-      : request_(request),
-        operand_(request.operand),
-        base_(request.lexical ? operand_ : path(operand_text(request.operand, base_text_))) {}
-
-  const path& operand() const { return operand_; }
-
-  // A path of `text` that stays valid until the next call.
-  path& of(std::string_view text) { return path_ = path(text); }
-  // A result that stays valid until the next record.
-  Value keep(path&& result) {
-    result_path_ = std::move(result);
-    return Value::bytes(result_path_.native());
-  }
-  Value keep(std::string&& text) {
-    result_.swap(text);
-    return Value::bytes(result_);
-  }
-
-  Value normal(std::string_view text) {
-    if (forms::normal(text, result_)) return Value::bytes(result_);
-    return keep(path(text).lexically_normal());
-  }
-
-  // The relative form of `text` against the operand BASE; none where the
-  // text does not give one. proximate: `text` itself there, normalised.
-  Value relative(std::string_view text, bool proximate) {
-    const std::string_view from = request_.lexical ? text : operand_text(text, scratch_);
-    if (request_.lexical || !forms::relative(from, base_.native(), result_))
-      result_ = path(from).lexically_relative(base_).native();
-    if (!result_.empty()) return Value::bytes(result_);
-    if (!proximate) return Value::none();
-    // Only the empty path and the paths whose normal form is "." have the
-    // empty operand form.
-    return Value::bytes(from.empty() && !text.empty() ? "." : from);
-  }
-
-  Value absolute(std::string_view text) {
-    if (text.empty() || text[0] != '/') {
-      joined_.assign(cwd()).append("/").append(text);
-      text = joined_;
-    }
-    const std::string_view p = operand_text(text, result_);
-    // A root alone keeps as many separators as it was written with.
-    return Value::bytes(p.find_first_not_of('/') == std::string_view::npos ? "/" : p);
-  }
-
-  // common: `text` cuts the part that the PATHs so far share.
-  void narrow(std::string_view text) {
-    path p(request_.lexical ? text : operand_text(text, scratch_));
-    if (!shared_) {
-      shared_ = std::move(p);
-    } else if (shared_->has_root_directory() != p.has_root_directory()) {
-      disjoint_ = true;
-    } else if (!disjoint_) {
-      path prefix;
-      for (auto a = shared_->begin(), b = p.begin();
-           a != shared_->end() && b != p.end() && a->compare(*b) == 0; ++a, ++b)
-        prefix /= *a;
-      shared_ = std::move(prefix);
-    }
-  }
-  Answer shared() const {
-    if (!shared_ || disjoint_) return {Value::none(), 1};
-    return {Value::bytes(shared_->native())};
-  }
-
-  std::string& folded() { return result_; }
-
-  Answer parts(std::string_view text);
-
- private:
-  // forms::operand, by the library where the text alone does not give it.
-  std::string_view operand_text(std::string_view text, std::string& out) {
-    if (forms::operand(text, out)) return out;
-    path p = path(text).lexically_normal();
-    if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
-    out = p.native() == "." ? std::string() : p.native();
-    return out;
-  }
-
-  const std::string& cwd() {
-    if (cwd_.empty()) {
-      std::string dir(request_.cwd);
-      if (!request_.has_cwd || dir.empty() || dir[0] != '/') {
-        char* here = getcwd(nullptr, 0);
-        if (!here)
-          throw std::runtime_error(std::string("reading the working directory: ") +
-                                   std::strerror(errno));
-        dir = std::string(here) + "/" + dir;
-        std::free(here);
-      }
-      operand_text(dir, cwd_);
-    }
-    return cwd_;
-  }
-
-  const Request& request_;
-  const path operand_;
-  std::string base_text_;
-  const path base_;
-  path path_, result_path_;
-  std::string result_, scratch_, joined_, cwd_;
-  std::optional<path> shared_;
-  bool disjoint_ = false;
-  // parts
-  std::array<path, 6> parts_;
-  std::array<Field, 8> fields_;
-  std::vector<Value> cells_;
-  std::string digits_;
-};
-
 namespace {
-
-const char* kind_name(path::_Type kind) {
-  return kind == path::_Type::_Rootdir ? "root-directory" : "filename";
-}
-
-// `value` in decimal, appended to `out`, which must not grow past its
-// capacity so that earlier views into it stay valid.
-std::string_view decimal(std::string& out, std::size_t value) {
-  char digits[24];
-  const std::size_t start = out.size();
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
-  return std::string_view(out).substr(start);
-}
 
 // Sixteen hexadecimal digits, zeros in front.
 std::string hex64(std::uint64_t value) {
@@ -160,35 +20,16 @@ std::string hex64(std::uint64_t value) {
   return std::string(16 - (end - digits), '0').append(digits, end);
 }
 
-}  // namespace
+Answer verdict(bool holds) { return {Value::boolean(holds), holds ? 0 : 1}; }
 
-Answer Job::parts(std::string_view text) {
-  static const std::string_view kColumns[] = {"pos", "kind", "text"};
-  const path& p = of(text);
-  parts_ = {p.root_directory(), p.relative_path(), p.parent_path(),
-            p.filename(),       p.stem(),          p.extension()};
-  const std::size_t count = std::distance(p.begin(), p.end());
-  digits_.clear();
-  digits_.reserve(24 * (count + 1));
-  cells_.clear();
-  const bool multi = p._M_type() == path::_Type::_Multi;
-  for (const path& element : p) {
-    const std::size_t pos = multi ? static_cast<const path::_Cmpt&>(element)._M_pos : 0;
-    cells_.insert(cells_.end(), {Value::literal(decimal(digits_, pos)),
-                                 Value::bytes(kind_name(element._M_type())),
-                                 Value::bytes(element.native())});
-  }
-  const Value components = Value::rows(cells_.data(), count, kColumns, 3);
-  fields_ = {{{"root_directory", Value::bytes(parts_[0].native())},
-              {"relative_path", Value::bytes(parts_[1].native())},
-              {"parent_path", Value::bytes(parts_[2].native())},
-              {"filename", Value::bytes(parts_[3].native())},
-              {"stem", Value::bytes(parts_[4].native())},
-              {"extension", Value::bytes(parts_[5].native())},
-              {"absolute", Value::boolean(p.is_absolute())},
-              {"components", components}}};
-  return {Value::literal(decimal(digits_, count)), 0, fields_.data(), fields_.size()};
+Answer found(Value result) { return {result, result.kind == Value::kNone ? 1 : 0}; }
+
+bool climbs(const Value& relative) {
+  return relative.kind == Value::kNone || relative.text == ".." ||
+         relative.text.substr(0, 3) == "../";
 }
+
+}  // namespace
 
 int run_command(const Command& command, const Request& request, PathSource& paths,
                 Output& out) {
@@ -217,19 +58,6 @@ int run_command(const Command& command, const Request& request, PathSource& path
   }
   return status;
 }
-
-namespace {
-
-Answer verdict(bool holds) { return {Value::boolean(holds), holds ? 0 : 1}; }
-
-Answer found(Value result) { return {result, result.kind == Value::kNone ? 1 : 0}; }
-
-bool climbs(const Value& relative) {
-  return relative.kind == Value::kNone || relative.text == ".." ||
-         relative.text.substr(0, 3) == "../";
-}
-
-}  // namespace
 
 const std::vector<Command>& commands() {
   static const std::vector<Command> all = {

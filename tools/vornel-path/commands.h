@@ -21,9 +21,7 @@ struct Request {
 // The options that only some commands take.
 enum CommandOption : unsigned { kLexical = 1, kCwd = 2 };
 
-// The state of one run of a command: its prepared operand and the buffers
-// that every record reuses.
-class Job;
+class Job;  // job.h
 
 // What a command makes of one PATH, or of all of them.
 struct Answer {
