@@ -44,7 +44,6 @@ class Writer {
   ~Writer() { out_.resize(end_ - begin_); }
 
   std::size_t size() const { return end_ - begin_; }
-  bool ends_in_separator() const { return end_ != begin_ && end_[-1] == '/'; }
   void put(char c) { *end_++ = c; }
   void put(std::string_view bytes) {
     std::memcpy(end_, bytes.data(), bytes.size());
@@ -145,8 +144,8 @@ bool relative(std::string_view p, std::string_view base, std::string& out) {
     i += i < p.size();
     j += j < base.size();
   } else {
-    const std::size_t slash = p.rfind('/', k ? k - 1 : 0);
-    i = j = slash == npos || k == 0 ? 0 : slash + 1;
+    const std::size_t slash = k ? p.rfind('/', k - 1) : npos;
+    i = j = slash == npos ? 0 : slash + 1;
   }
   const std::size_t levels =
       j < base.size() ? 1 + std::count(base.begin() + j, base.end(), '/') : 0;
