@@ -4,7 +4,9 @@
 mixed in. Where the tool finds no relative path, realpath is run from two
 working directories that share no name: its two answers must then differ,
 or the text alone would have decided. (The two differ in depth too, so that
-relating a relative path to an absolute one depends on which.)
+relating a relative path to an absolute one depends on which.) Then how
+often `vornel-path absolute PATH` agrees with `realpath -s -m PATH`, both
+run in the same directory, on as many random paths.
 
 Usage: bench/realpath_agreement.py [BUILD_DIR] [PAIRS]"""
 import os
@@ -30,6 +32,20 @@ def realpath(cwd, base, paths):
     out = subprocess.run(["realpath", "-s", "-m", "--relative-to", base, "--", *paths],
                          cwd=cwd, capture_output=True, text=True, check=True).stdout
     return out.split("\n")[:-1]
+
+
+def absolute_agreement(cwd):
+    agree = 0
+    for _ in range(pairs // PER_BASE):
+        paths = [some_path() for _ in range(PER_BASE)]
+        ours, theirs = (subprocess.run([*program, "--", *paths], cwd=cwd, capture_output=True,
+                                       text=True).stdout.split("\n")[:-1]
+                        for program in ([os.path.abspath(tool), "absolute"], ["realpath", "-s", "-m"]))
+        for path, mine, expected in zip(paths, ours, theirs):
+            agree += mine == expected
+            if mine != expected:
+                print(f"absolute differs: {path!r}: ours {mine!r}, realpath {expected!r}")
+    print(f"{pairs // PER_BASE * PER_BASE} paths made absolute; agree: {agree}")
 
 
 counts = dict(answered=0, agree=0, differ=0, none=0, none_but_decided=0)
@@ -60,3 +76,7 @@ print(f"{total} pairs; relative path found for {counts['answered']}, none for {c
 for key in ("agree", "differ"):
     print(f"  {key}: {counts[key]} ({100 * counts[key] / max(counts['answered'], 1):.3f}% of answered)")
 print(f"  none, though realpath's answer did not depend on the working directory: {counts['none_but_decided']}")
+with tempfile.TemporaryDirectory() as tmp:
+    cwd = os.path.join(tmp, *"uvwxyz")
+    os.makedirs(cwd)
+    absolute_agreement(cwd)

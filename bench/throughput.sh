@@ -1,26 +1,24 @@
 #!/usr/bin/env bash
-# Batch throughput of vornel-path against `realpath -s -m --relative-to` (fed
-# by xargs) and a one-process python3 loop over posixpath.normpath / relpath,
-# all on one generated file of absolute paths. Prints CPU seconds (best of
-# three; CPU time, since builds may share the machine) and how many times
-# longer each other program takes.
-# Usage: bench/throughput.sh [BUILD_DIR] [PATHS]
+# Batch throughput of vornel-path against the programs it stands in for, on
+# two inputs of COUNT paths: a generated mix of absolute paths with '.',
+# '..', doubled and trailing separators, and the real paths of this machine
+# (`find /usr`, repeated). The two programs of a pair run in turn, three
+# times, and each one's least CPU time (user + system) counts: builds may
+# share the machine, and the ratio is taken within one run. Prints a table
+# per input with each ratio and the least it must be; exits 1 if one falls
+# short.
+# Usage: bench/throughput.sh [BUILD_DIR] [COUNT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 count=${2:-1000000}
 tool=$PWD/$build/tools/vornel-path
-export LD_LIBRARY_PATH=$PWD/$build/stand-ins${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
 [[ -x $tool ]] || { echo "build $tool first" >&2; exit 2; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-input=$work/paths.txt
-base=/srv/projects/app/build/debug
 
-# Absolute paths with '.', '..', doubled and trailing separators, a few
-# directories deep, so that no program needs the working directory.
-python3 - "$input" "$count" <<'PY'
+python3 - "$work/mix" "$count" <<'PY'
 import random, sys
 out, count = sys.argv[1], int(sys.argv[2])
 rng = random.Random(20240611)
@@ -35,41 +33,60 @@ with open(out, "w") as f:
         sep = "//" if rng.random() < 0.1 else "/"
         f.write("/" + sep.join(parts) + ("/" if rng.random() < 0.1 else "") + "\n")
 PY
+find /usr 2>/dev/null | awk -v n="$count" '{ line[NR] = $0 } END {
+  for (i = 0; i < n; i++) print line[i % NR + 1] }' > "$work/usr"
 
-best_of_three() {  # the least CPU time (user + system, seconds) of a command line
-  local best=
-  for _ in 1 2 3; do
-    local TIMEFORMAT='%U %S' cpu
-    cpu=$({ time bash -c "$1" > /dev/null || true; } 2>&1 | awk '{ print $1 + $2 }')
-    best=$(awk -v a="${best:-1e9}" -v b="$cpu" 'BEGIN { printf "%.2f", (b < a ? b : a) }')
-  done
-  echo "$best"
+cpu_seconds() {  # the CPU time (user + system) of one command line
+  local TIMEFORMAT='%U %S'
+  { time bash -c "$1" > /dev/null || true; } 2>&1 | awk '{ printf "%.3f", $1 + $2 }'
 }
 
-py_normpath='import sys, posixpath
+py_loop() {  # a python3 loop that writes f(line) for each line of input
+  printf '%s' "import sys, posixpath
 w = sys.stdout.buffer.write
-for line in sys.stdin.buffer: w(posixpath.normpath(line[:-1]) + b"\n")'
-py_relpath='import sys, posixpath
-w = sys.stdout.buffer.write
-base = sys.argv[1].encode()
-for line in sys.stdin.buffer: w(posixpath.relpath(line[:-1], base) + b"\n")'
+base = sys.argv[1].encode() if len(sys.argv) > 1 else b''
+for line in sys.stdin.buffer: w($1 + b'\\n')"
+}
 
-declare -A seconds
-run() { seconds[$1]=$(best_of_three "$2"); }
-run normal           "'$tool' normal < '$input'"
-run relative         "'$tool' relative '$base' < '$input'"
-run lexical          "'$tool' --lexical relative '$base' < '$input'"
-run py_normpath      "python3 -c '$py_normpath' < '$input'"
-run py_relpath       "python3 -c '$py_relpath' '$base' < '$input'"
-run realpath         "xargs -d '\\n' realpath -s -m --relative-to='$base' < '$input'"
+# pair INPUT LABEL OURS PEER_LABEL PEER TARGET: one row of the table.
+pair() {
+  local input=$1 ours=$3 peer=$5 best_ours=1e9 best_peer=1e9 a b
+  for _ in 1 2 3; do
+    a=$(cpu_seconds "$ours < '$input'")
+    b=$(cpu_seconds "$peer < '$input'")
+    best_ours=$(awk -v x="$best_ours" -v y="$a" 'BEGIN { print (y < x ? y : x) }')
+    best_peer=$(awk -v x="$best_peer" -v y="$b" 'BEGIN { print (y < x ? y : x) }')
+  done
+  awk -v l="$2" -v o="$best_ours" -v pl="$4" -v p="$best_peer" -v t="$6" 'BEGIN {
+    r = p / (o > 0 ? o : 0.01)
+    printf "| `%s` | %.2f | %s | %.2f | %.1fx | %s |\n", l, o, pl, p, r,
+           t ? sprintf("%dx %s", t, r >= t ? "met" : "MISSED") : "" }'
+}
 
-ratio() { awk -v a="${seconds[$1]}" -v b="${seconds[$2]}" 'BEGIN { printf "%.1fx", a / b }'; }
-echo "$count paths, $(wc -c < "$input") bytes; CPU seconds, best of three runs"
-printf '%-58s %8s  %s\n' "program" "CPU s" "vs vornel-path"
-row() { printf '%-58s %8s  %s\n' "$1" "${seconds[$2]}" "${3:+$(ratio "$2" "$3")}"; }
-row "vornel-path normal" normal
-row "python3 posixpath.normpath loop" py_normpath normal
-row "vornel-path --lexical relative BASE" lexical
-row "vornel-path relative BASE (both operands normalised)" relative
-row "python3 posixpath.relpath loop" py_relpath relative
-row "xargs realpath -s -m --relative-to=BASE" realpath relative
+table() {
+  local name=$1 input=$2 base=$3
+  echo
+  echo "$name: $(wc -l < "$input") paths, $(wc -c < "$input") bytes; BASE=$base"
+  echo "CPU seconds, least of three runs taken in turn with the other program"
+  echo
+  echo "| vornel-path | s | other program | s | other / vornel-path | at least |"
+  echo "|---|---:|---|---:|---:|---|"
+  pair "$input" "normal" "'$tool' normal" \
+    "python3 loop: posixpath.normpath" "python3 -c \"$(py_loop 'posixpath.normpath(line[:-1])')\"" 3
+  pair "$input" "relative BASE" "'$tool' relative '$base'" \
+    "xargs realpath -s -m --relative-to=BASE" "xargs -d '\\n' realpath -s -m --relative-to='$base'" 2
+  pair "$input" "relative BASE" "'$tool' relative '$base'" \
+    "python3 loop: posixpath.relpath" \
+    "python3 -c \"$(py_loop 'posixpath.relpath(line[:-1], base)')\" '$base'" 10
+  pair "$input" "parent" "'$tool' parent" "xargs dirname" "xargs -d '\\n' dirname" 3
+  pair "$input" "filename" "'$tool' filename" "xargs basename -a" "xargs -d '\\n' basename -a" 4
+  pair "$input" "absolute" "'$tool' absolute" "xargs realpath -s -m" "xargs -d '\\n' realpath -s -m" 0
+  pair "$input" "--lexical relative BASE" "'$tool' --lexical relative '$base'" \
+    "xargs realpath -s -m --relative-to=BASE" "xargs -d '\\n' realpath -s -m --relative-to='$base'" 0
+}
+
+{
+  table "generated mix" "$work/mix" /srv/projects/app/build/debug
+  table "find /usr, repeated" "$work/usr" /usr/lib/x86_64-linux-gnu
+} | tee "$work/report"
+! grep -q MISSED "$work/report"

@@ -4,7 +4,7 @@
 #
 #   bash fuzz/run.sh [seconds-per-target|replay] [build-dir] [target...]
 #
-# Defaults: 60 seconds, build-rel-fuzz, all of split, ops and convert. The
+# Defaults: 60 seconds, build-rel-fuzz, all of split, ops, convert and forms. The
 # inputs in fuzz/regressions/<target> are replayed first. The seed corpus
 # fuzz/corpus/<target> is only read; new inputs go to <build-dir>/fuzz-work.
 # A crash fails the run and leaves its input in <build-dir>/fuzz-artifacts.
@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=${2:-build-rel-fuzz}
 targets=("${@:3}")
-((${#targets[@]})) || targets=(split ops convert)
+((${#targets[@]})) || targets=(split ops convert forms)
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \

@@ -70,6 +70,16 @@ class Commands(unittest.TestCase):
         (["compare", "a//b", "a/b", "a/b/c", "a"], ["0", "-1", "1"], 1),
         (["compare", "/", "///"], ["0"], 0),
         (["hash", ""], ["0000000000000000"], 0),
+        (["absolute", "--cwd", "/srv", "a/../b/", "", "/x/./y//", "../../..", "//"], ["/srv/b", "/srv", "/x/y", "/", "/"], 0),
+        (["absolute", "--cwd", "/", "a", ".."], ["/a", "/"], 0),
+        (["common", "/a/b/c", "/a/b/d", "/a/bx"], ["/a"], 0),
+        (["common", "a/./b/", "a/b/c/..", "a/b/d"], ["a/b"], 0),
+        (["common", "a", "b"], [""], 0),
+        (["common", "/a", "a"], [""], 1),
+        (["--lexical", "common", "a/./b", "a/b"], ["a"], 0),
+        (["is-within", "/a", "/a/b/../c", "/a", "/a/..b"], [], 0),
+        (["is-within", "/a", "/a/b", "/a/../b"], [], 1),
+        (["is-within", "a", "/a"], [], 1),
     ]
 
     def test_each_command_gives_the_library_results(self):
@@ -165,13 +175,14 @@ class Json(unittest.TestCase):
         "proximate": (["../z"], {"base"}, str), "join": ([], set(), str), "concat": ([], set(), str),
         "remove-filename": ([], set(), str), "replace-filename": (["n"], set(), str),
         "replace-extension": ([".x"], set(), str), "compare": (["a"], {"other"}, int), "hash": ([], set(), str),
+        "absolute": ([], set(), str), "is-within": (["/x"], {"dir"}, bool), "common": ([], set(), type(None)),
     }
     PATHS = ["a/b.c", "/x/../y/", "", "../q", "n\nl\udcff"]
 
     def test_every_command_writes_json_lines_of_one_schema(self):
         raw = [p.encode("utf-8", "surrogateescape") for p in self.PATHS]
         for command, (operands, fields, kind) in self.SCHEMA.items():
-            folds = command in ("join", "concat")
+            folds = command in ("join", "concat", "common")
             for flags, stdin, args in ((["-0"], b"\0".join(raw) + b"\0", []), (["-z"], b"", raw), ([], b"", raw)):
                 with self.subTest(command=command, flags=flags):
                     out = run("--json", *flags, command, *operands, *args, stdin=stdin).stdout
@@ -191,20 +202,21 @@ class Json(unittest.TestCase):
         self.assertIsNone(json.loads(run("--json", "relative", "/a", "b").stdout)["result"])
 
 
+def some_path(rng, names=("a", "b", "c", ".", "..")):
+    """A relative path of a few elements, with doubled and trailing separators."""
+    elements = [rng.choice(names) for _ in range(rng.randint(1, 5))]
+    return rng.choice(["/", "/", "//"]).join(elements) + rng.choice(["", "/"])
+
+
 class Realpath(unittest.TestCase):
     def test_relative_agrees_with_realpath_wherever_the_text_decides(self):
         rng = random.Random(13)
-
-        def some_path():
-            names = [rng.choice(["a", "b", "c", ".", ".."]) for _ in range(rng.randint(1, 5))]
-            return rng.choice(["", "", "", "/"]) + rng.choice(["/", "/", "//"]).join(names) + rng.choice(["", "/"])
-
         answered = 0
         with tempfile.TemporaryDirectory() as tmp:
             cwd = os.path.join(tmp, *"stuvwxyz")  # deeper than any PATH or BASE climbs
             os.makedirs(cwd)
             for _ in range(25):
-                base, paths = some_path(), [some_path() for _ in range(16)]
+                base, *paths = (rng.choice(["", "", "", "/"]) + some_path(rng) for _ in range(17))
                 ours = lines("relative", "--", base, *paths)
                 theirs = subprocess.run(["realpath", "-s", "-m", "--relative-to", base, "--", *paths],
                                         cwd=cwd, capture_output=True, text=True, check=True).stdout.split("\n")
@@ -212,7 +224,24 @@ class Realpath(unittest.TestCase):
                     if mine:
                         answered += 1
                         self.assertEqual(mine, expected, (base, path))
-        self.assertGreater(answered, 200)
+        self.assertGreater(answered, 150)
+
+    def test_absolute_agrees_with_realpath_in_the_same_directory(self):
+        rng = random.Random(17)
+        paths = [rng.choice(["", "/"]) + some_path(rng) for _ in range(300)]
+        with tempfile.TemporaryDirectory() as tmp:
+            cwd = os.path.join(tmp, "d", "e")
+            os.makedirs(cwd)
+            ours, theirs = (subprocess.run([*program, "--", *paths], cwd=cwd, capture_output=True).stdout
+                            for program in ([TOOL, "absolute"], ["realpath", "-s", "-m"]))
+        self.assertEqual(ours.split(b"\n"), theirs.split(b"\n"))
+
+    def test_common_agrees_with_python_commonpath_without_dot_dot(self):
+        rng = random.Random(19)
+        for _ in range(40):
+            root = rng.choice(["", "/"])
+            paths = [root + some_path(rng, ("a", "b", ".")) for _ in range(rng.randint(1, 4))]
+            self.assertEqual(lines("common", "--", *paths), [os.path.commonpath(paths)], paths)
 
 
 class Usage(unittest.TestCase):
@@ -222,9 +251,9 @@ class Usage(unittest.TestCase):
         (["normal", "--frob", "a"], "option '--frob' is not known"),
         (["--json=yes", "normal"], "option '--json=yes' doesn't allow an argument"),
         (["normal", "-0x", "a"], "invalid option -- 'x'"),
-        (["--version", "extra"], "extra operand 'extra'"),
-        (["extra", "--version"], "extra operand 'extra'"),
-        (["normal", "--lexical", "a"], "normal: --lexical applies to relative and proximate only"),
+        (["normal", "--lexical", "a"], "normal: --lexical applies to relative, proximate, is-within, common only"),
+        (["relative", "--cwd", "/", "a"], "relative: --cwd applies to absolute only"),
+        (["absolute", "--cwd"], "option '--cwd' requires an argument"),
         (["relative"], "relative: missing BASE"),
         (["replace-extension"], "replace-extension: missing EXT"),
         (["help", "normal", "extra"], "extra operand 'extra'"),
@@ -246,7 +275,7 @@ class Usage(unittest.TestCase):
         for command in Json.SCHEMA:
             with self.subTest(command=command):
                 self.assertIn("\n  " + command, overview)
-                for args in ([command, "--help"], ["help", command], ["--he", command]):
+                for args in ([command, "--help"], ["help", command], ["--he", command], [command, "x", "--help", "y"]):
                     result = run(*args)
                     self.assertEqual(result.returncode, 0)
                     self.assertTrue(result.stdout.startswith(b"Usage: vornel-path [OPTION]... " + command.encode()))
@@ -264,6 +293,11 @@ class Usage(unittest.TestCase):
         for args, stdin, expected in self.OPTIONS:
             with self.subTest(args=args):
                 self.assertEqual(run(*args, stdin=stdin).stdout, expected)
+
+    def test_version_wins_wherever_it_stands(self):
+        for args in (["normal", "--version"], ["--version", "extra"], ["frobnicate", "--version", "--help"]):
+            result = run(*args)
+            self.assertEqual((result.returncode, result.stdout[:12]), (0, b"vornel-path "), args)
 
     def test_a_path_may_begin_with_a_dash_after_the_end_of_options(self):
         self.assertEqual(lines("normal", "--", "-a/../-b"), ["-b"])

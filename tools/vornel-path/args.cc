@@ -16,11 +16,15 @@ const char kOptionsHelp[] =
     "  -z, --zero     end each output record with NUL, not newline; input stays\n"
     "                 newline-separated\n"
     "      --json     write one JSON object per record, one per line (JSON Lines)\n"
-    "      --lexical  relative, proximate: take BASE and PATH exactly as written\n"
+    "      --lexical  relative, proximate, is-within, common: take the operands\n"
+    "                 exactly as written, not in normal form\n"
+    "      --cwd DIR  absolute: make PATHs absolute against DIR, not the working\n"
+    "                 directory\n"
     "  -h, --help     display this help and exit\n"
     "      --version  output version information and exit\n"
     "Options may come anywhere, and be abbreviated to any unambiguous prefix;\n"
     "after '--' every argument is an operand, so a PATH may begin with '-'.\n"
+    "--help and --version win wherever they stand.\n"
     "\n"
     "With no PATH, paths are read from standard input, one record each (an\n"
     "empty record is the empty path); a terminal is refused as input. No file\n"
@@ -28,28 +32,35 @@ const char kOptionsHelp[] =
 
 const char kSchemaHelp[] =
     "JSON records:\n"
-    "  Every record has \"path\", the input PATH (for join and concat, the array\n"
-    "  of all PATHs), and \"result\": a string; a number (compare: -1, 0 or 1;\n"
-    "  parts: the number of components); a boolean (is-absolute); or null where\n"
-    "  there is none (relative). relative and proximate add \"base\", compare\n"
-    "  adds \"other\", and parts adds root_directory, relative_path,\n"
-    "  parent_path, filename, stem, extension, absolute and components (a list\n"
-    "  of {\"text\", \"kind\", \"pos\"}). Bytes that are not UTF-8 are written as\n"
-    "  \\udc80..\\udcff (byte 0x80..0xff), so every path survives.\n"
+    "  Every record has \"path\", the input PATH (for join, concat and common,\n"
+    "  the array of all PATHs), and \"result\": a string; a number (compare: -1,\n"
+    "  0 or 1; parts: the number of components); a boolean (is-absolute,\n"
+    "  is-within); or null where there is none (relative, common). relative and\n"
+    "  proximate add \"base\", is-within adds \"dir\", compare adds \"other\", and\n"
+    "  parts adds root_directory, relative_path, parent_path, filename, stem,\n"
+    "  extension, absolute and components (a list of {\"pos\", \"kind\",\n"
+    "  \"text\"}).\n"
+    "  Bytes that are not UTF-8 are written as \\udc80..\\udcff (byte 0x80..0xff),\n"
+    "  as Python's surrogateescape reads them, so every path survives:\n"
+    "    json.loads(line)[\"result\"].encode(\"utf-8\", \"surrogateescape\")\n"
+    "  gives back the exact bytes. jq replaces such escapes with U+FFFD: use it\n"
+    "  only where the paths are valid UTF-8.\n"
     "\n"
     "Exit status:\n"
     "  0  done\n"
-    "  1  compare found a difference, relative found no relative path, or\n"
-    "     is-absolute met a path that is not absolute\n"
+    "  1  compare found a difference, relative or common found none,\n"
+    "     is-absolute met a path that is not absolute, or is-within a path\n"
+    "     outside DIR\n"
     "  2  usage error, or failed input or output\n";
 
-enum LongOnly { kJson = 256, kLexical, kVersion };
+enum LongOnly { kJson = 256, kLexicalOption, kCwdOption, kVersion };
 
 const option kOptions[] = {
     {"null", no_argument, nullptr, '0'},
     {"zero", no_argument, nullptr, 'z'},
     {"json", no_argument, nullptr, kJson},
-    {"lexical", no_argument, nullptr, kLexical},
+    {"lexical", no_argument, nullptr, kLexicalOption},
+    {"cwd", required_argument, nullptr, kCwdOption},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -61,7 +72,9 @@ const option kOptions[] = {
 // does not take, any other character for an unknown short option.
 std::string rejected_option(std::string_view arg, int code) {
   for (const option* o = kOptions; o->name; ++o)
-    if (o->val == code) return "option '" + std::string(arg) + "' doesn't allow an argument";
+    if (o->val == code)
+      return "option '" + std::string(arg) +
+             (o->has_arg ? "' requires an argument" : "' doesn't allow an argument");
   if (code) return "invalid option -- '" + std::string(1, char(code)) + "'";
   const std::string_view name = arg.substr(2, arg.find('=') - 2);
   int matches = 0;
@@ -84,10 +97,14 @@ std::vector<std::string_view> read_options(int argc, char** argv, Invocation& in
       case 1: words.push_back(optarg); break;
       case '0': inv.input_terminator = inv.output_terminator = '\0'; break;
       case 'z': inv.output_terminator = '\0'; break;
-      case 'h': inv.help = true; break;
+      case 'h': inv.help = inv.help || !inv.version; break;
       case kJson: inv.json = true; break;
-      case kLexical: inv.request.lexical = true; break;
-      case kVersion: inv.version = true; break;
+      case kLexicalOption: inv.request.lexical = true; break;
+      case kCwdOption:
+        inv.request.has_cwd = true;
+        inv.request.cwd = optarg;
+        break;
+      case kVersion: inv.version = inv.version || !inv.help; break;
       default: {
         const Command* command = words.empty() ? nullptr : find_command(words[0]);
         throw UsageError(rejected_option(argv[optind - 1], optopt), command);
@@ -111,28 +128,39 @@ void refuse_extra(const std::vector<std::string_view>& words, std::size_t allowe
     throw UsageError("extra operand '" + std::string(words[allowed]) + "'", command);
 }
 
+// An option that the command does not take, with the commands that do.
+void refuse_option(const Invocation& inv, unsigned option, const char* name) {
+  const Command& command = *inv.command;
+  if (command.options & option) return;
+  std::string takers;
+  for (const Command& other : commands())
+    if (other.options & option) takers.append(takers.empty() ? "" : ", ").append(other.name);
+  throw UsageError(std::string(command.name) + ": " + name + " applies to " + takers + " only",
+                   &command);
+}
+
 }  // namespace
 
 Invocation parse_arguments(int argc, char** argv) {
   Invocation inv;
   std::vector<std::string_view> words = read_options(argc, argv, inv);
-  if (inv.version) {
-    refuse_extra(words, 0, nullptr);
+  // --help and --version win wherever they stand, whatever else is there.
+  if (inv.version) return inv;
+  if (inv.help) {
+    // The help of the command named, if any: "help COMMAND --help" too.
+    if (!words.empty()) inv.command = find_command(words[words[0] == "help" && words.size() > 1]);
     return inv;
   }
-  const bool help_word = !words.empty() && words[0] == "help";
-  if (inv.help || help_word) {
-    const std::size_t first = help_word ? 1 : 0;
-    refuse_extra(words, first + 1, nullptr);
-    if (words.size() > first) inv.command = &known_command(words[first]);
+  if (!words.empty() && words[0] == "help") {
+    refuse_extra(words, 2, nullptr);
+    if (words.size() > 1) inv.command = &known_command(words[1]);
     inv.help = true;
     return inv;
   }
   if (words.empty()) throw UsageError("missing command", nullptr);
   inv.command = &known_command(words[0]);
-  if (inv.request.lexical && !inv.command->has_lexical)
-    throw UsageError(std::string(inv.command->name) + ": --lexical applies to relative and proximate only",
-                     inv.command);
+  if (inv.request.lexical) refuse_option(inv, kLexical, "--lexical");
+  if (inv.request.has_cwd) refuse_option(inv, kCwd, "--cwd");
   auto rest = words.begin() + 1;
   if (inv.command->operand) {
     if (rest == words.end())
@@ -144,13 +172,20 @@ Invocation parse_arguments(int argc, char** argv) {
   return inv;
 }
 
+// A command with what comes before its PATHs.
+std::string synopsis(const Command& command) {
+  std::string text(command.name);
+  if (command.options & kCwd) text.append(" [--cwd DIR]");
+  if (command.operand) text.append(" ").append(command.operand);
+  return text;
+}
+
 std::string tool_help() {
   std::string text =
       "Usage: vornel-path [OPTION]... COMMAND [OPERAND] [PATH]...\n"
       "Lexical operations on POSIX paths, one result per PATH.\n\nCommands:\n";
   for (const Command& command : commands()) {
-    std::string name(command.name);
-    if (command.operand) name.append(" ").append(command.operand);
+    std::string name = synopsis(command);
     name.resize(std::max<std::size_t>(name.size() + 1, 23), ' ');
     text.append("  ").append(name).append(command.summary).append("\n");
   }
@@ -159,10 +194,8 @@ std::string tool_help() {
 }
 
 std::string command_help(const Command& command) {
-  std::string text = "Usage: vornel-path [OPTION]... ";
-  text.append(command.name).append(" ");
-  if (command.operand) text.append(command.operand).append(" ");
-  text.append("[PATH]...\n").append(command.details).append("\n");
+  std::string text = "Usage: vornel-path [OPTION]... " + synopsis(command);
+  text.append(" [PATH]...\n").append(command.details).append("\n");
   return text + kOptionsHelp;
 }
 

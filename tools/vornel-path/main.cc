@@ -28,7 +28,7 @@ int run(const Invocation& inv) {
   Output out(STDOUT_FILENO, inv.json, inv.output_terminator);
   // Results are not held back while the input waits for its writer.
   PathSource paths(inv.paths, inv.input_terminator, [&out] { out.flush(); });
-  const int status = inv.command->run(inv.request, paths, out);
+  const int status = run_command(*inv.command, inv.request, paths, out);
   out.flush();
   if (!out.ok()) return fail("writing standard output", out.error());
   if (paths.error()) return fail("reading standard input", paths.error());

@@ -1,5 +1,5 @@
-// Buffered output of results: plain bytes or JSON, each record closed by a
-// newline or a NUL.
+// Buffered output of records: a record states its input, its fields and its
+// result once, and is written as plain text or as one JSON object.
 #ifndef VORNEL_TOOLS_OUTPUT_H
 #define VORNEL_TOOLS_OUTPUT_H
 
@@ -8,18 +8,59 @@
 
 namespace vornel::tool {
 
+// One value of a record: path bytes (a JSON string), a JSON literal (a number
+// or a boolean, written as it is in plain text too), or none (JSON null,
+// nothing in plain text), or a table of rows of `width` values each, whose
+// column names are `columns` (parts' components).
+struct Value {
+  enum Kind : char { kBytes, kLiteral, kNone, kRows };
+  Kind kind = kNone;
+  std::string_view text;
+  const Value* cells = nullptr;
+  std::size_t count = 0;
+  const std::string_view* columns = nullptr;
+  std::size_t width = 0;
+
+  static Value bytes(std::string_view text) { return {kBytes, text}; }
+  static Value literal(std::string_view text) { return {kLiteral, text}; }
+  static Value boolean(bool yes) { return literal(yes ? "true" : "false"); }
+  static Value none() { return {}; }
+  static Value rows(const Value* cells, std::size_t count, const std::string_view* columns,
+                    std::size_t width) {
+    return {kRows, {}, cells, count, columns, width};
+  }
+};
+
+struct Field {
+  std::string_view key;
+  Value value;
+};
+
+// How plain text shows a record: its result alone; nothing (the exit status
+// tells); or a table of NAME<TAB>VALUE lines, one per field, that a rows
+// field writes as one line per row, named by the singular of its key.
+enum class Plain : char { kResult, kSilent, kTable };
+
+struct Record {
+  std::string_view input;  // unused after begin_inputs()
+  const Field* fields;
+  std::size_t field_count;
+  Value result;
+
+  const Field* begin() const { return fields; }
+  const Field* end() const { return fields + field_count; }
+};
+
 class Output {
  public:
   Output(int fd, bool json, char terminator);
 
   bool json() const { return json_; }
-  // Raw bytes, and the same bytes as a JSON string literal.
-  Output& raw(std::string_view bytes);
-  Output& string(std::string_view bytes);
-  // The separator and key of one more field of a JSON object.
-  Output& field(std::string_view key);
-  // Closes a line (a record, or one line of a record).
-  void end_line();
+  void write(const Record& record, Plain plain);
+  // Opens a record of several PATHs, each written as it is read, so that
+  // none is kept (join, concat, common); write() closes it.
+  void begin_inputs();
+  void next_input(std::string_view input);
 
   // Writes what is buffered; false once a write has failed.
   bool flush();
@@ -28,9 +69,16 @@ class Output {
   int error() const { return error_; }
 
  private:
+  void json_value(const Value& value);
+  void plain_value(const Value& value);
+  void plain_rows(std::string_view key, const Value& rows);
+  void write_all(std::string_view bytes);
+
   int fd_;
   bool json_;
   char terminator_;
+  bool inputs_open_ = false;
+  bool first_input_ = true;
   int error_ = 0;
   std::string buffer_;
 };

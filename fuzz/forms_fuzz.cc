@@ -1,0 +1,92 @@
+// Fuzz target: the text-level forms that vornel-path answers with
+// (tools/vornel-path/forms.h) must give the path library's own results byte
+// for byte, on any bytes and on paths dense in separators, dots and "..".
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check.h"
+#include "vornel-path/forms.h"
+
+namespace {
+
+using namespace vornel::fuzz;
+namespace forms = vornel::tool::forms;
+
+constexpr std::size_t kMaxTexts = 6;
+constexpr std::size_t kMaxJoined = 1 << 12;
+
+void expect_same(std::string_view got, const std::string& want, const char* what,
+                 std::string_view text) {
+  if (got != want)
+    fail(std::string(what) + " of '" + shown(text) + "': got '" + shown(got) + "', want '" +
+         shown(want) + "'");
+}
+
+// Raw bytes, or bytes read as letters of paths, where the fuzzer finds the
+// cases that matter sooner.
+std::string next_text(FuzzedDataProvider& in) {
+  const bool dense = in.ConsumeBool();
+  std::string text = in.ConsumeRandomLengthString(64);
+  if (dense)
+    for (char& c : text) c = "/./a/b.."[static_cast<unsigned char>(c) % 8];
+  return text;
+}
+
+// The library's operand form, as vornel-path builds it where forms declines.
+path library_operand(std::string_view text) {
+  path p = path(text).lexically_normal();
+  if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
+  if (p.native() == ".") p.clear();
+  return p;
+}
+
+void check_one(const std::string& text) {
+  const path p(text);
+  expect_same(forms::parent(text), p.parent_path().native(), "parent", text);
+  expect_same(forms::filename(text), p.filename().native(), "filename", text);
+  std::string out;
+  if (forms::normal(text, out)) expect_same(out, p.lexically_normal().native(), "normal", text);
+  if (forms::operand(text, out))
+    expect_same(out, library_operand(text).native(), "operand", text);
+}
+
+void check_relative(const std::string& a, const std::string& b) {
+  const path pa = library_operand(a), pb = library_operand(b);
+  const std::string want = pa.lexically_relative(pb).native();
+  const std::string pair = a + "' against '" + b;
+  std::string out;
+  if (forms::relative(pa.native(), pb.native(), out)) expect_same(out, want, "relative", pair);
+  std::string ta, tb;
+  if (forms::operand(a, ta) && forms::operand(b, tb) && forms::relative(ta, tb, out))
+    expect_same(out, want, "relative of text operands", pair);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  require_own_bindings();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  std::vector<std::string> texts;
+  while (texts.size() < kMaxTexts && in.remaining_bytes() > 0) texts.push_back(next_text(in));
+  path joined;
+  std::string joined_text;
+  for (std::size_t k = 0; k < texts.size(); ++k) {
+    check_one(texts[k]);
+    if (k > 0) check_relative(texts[k - 1], texts[k]);
+    if (joined_text.size() + texts[k].size() < kMaxJoined) {
+      joined /= std::string_view(texts[k]);
+      forms::join(joined_text, texts[k]);
+      expect_same(joined_text, joined.native(), "join", texts[k]);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,36 @@
+// Answers read straight off a path's text for the commonest paths, so that
+// batches of them skip building a path at all. Each answer is, byte for byte,
+// the path library's own (fuzz/forms_fuzz.cc checks that on any input); a
+// function that returns false leaves the answer to the library.
+#ifndef VORNEL_TOOLS_FORMS_H
+#define VORNEL_TOOLS_FORMS_H
+
+#include <string>
+#include <string_view>
+
+namespace vornel::tool::forms {
+
+// path(text).parent_path() and path(text).filename(); a view into `text`.
+std::string_view parent(std::string_view text);
+std::string_view filename(std::string_view text);
+
+// path(text).lexically_normal(), into `out`. Declines a path that is only a
+// root, and one whose normal form keeps a "..".
+bool normal(std::string_view text, std::string& out);
+
+// How relative, proximate, common and is-within take an operand: the normal
+// form without a trailing separator, and "." (a path that names where it
+// starts) as the empty path, which counts no level either. Declines where
+// normal() does.
+bool operand(std::string_view text, std::string& out);
+
+// path(p).lexically_relative(path(base)) for two operand forms as operand()
+// makes them; empty when there is none. Declines operands that hold "..".
+bool relative(std::string_view p, std::string_view base, std::string& out);
+
+// path(result) /= path(text), on the text alone.
+void join(std::string& result, std::string_view text);
+
+}  // namespace vornel::tool::forms
+
+#endif  // VORNEL_TOOLS_FORMS_H
