@@ -18,7 +18,6 @@ trap 'rm -rf "$work"' EXIT
 stand_in_names=(libcudart.so.12 libtorch_hip.so libstratahip.so.5)
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-identity() { readelf -d "$1" | grep -E '\((SONAME|NEEDED|RUNPATH|RPATH)\)' | sed 's/^ *0x[0-9a-f]* *//'; }
 quietly() {  # runs a command, showing its output only if it fails
   "$@" > "$work/log" 2>&1 || { cat "$work/log"; fail "$*"; }
 }
@@ -119,7 +118,8 @@ build_pc_consumer() {  # PREFIX OUTPUT MODULES...
 }
 
 # What the install and the packages hold, and nothing else: the header in a
-# folder of its own, the stand-ins in the package's private folder.
+# folder of its own, the stand-ins in the package's private folder, and the
+# library byte for byte as built, so with the loader identity elf_test checks.
 check_files() {  # PREFIX LIBDIR
   local prefix=$1 libdir=$2
   diff <(cd "$prefix" && find . -type f -o -type l | sort) <(sort <<EOF
@@ -145,8 +145,8 @@ EOF
 # itself, starts anywhere with no environment and answers.
 check_tool() {  # PREFIX LIBDIR
   local tool=$1/bin/vornel-path libdir=$2 tool_path out
-  tool_path=$(identity "$tool" | grep PATH)
-  [[ $tool_path == "(RPATH)"*"[\$ORIGIN/../$libdir/vornel/stand-ins:\$ORIGIN/../$libdir]" ]] ||
+  tool_path=$(readelf -d "$tool" | grep PATH)
+  [[ $tool_path == *"(RPATH)"*"[\$ORIGIN/../$libdir/vornel/stand-ins:\$ORIGIN/../$libdir]" ]] ||
     fail "tool run path: $tool_path"
   run_watched "$tool" normal a/../b || fail "the installed tool failed: $(cat "$work/out")"
   [[ "$(cat "$work/out")" == b ]] || fail "installed tool: normal a/../b gave $(cat "$work/out")"
@@ -177,19 +177,9 @@ route_install() {
   lib=$(find "$prefix" -name libvornel.so)
   libdir=$(dirname "${lib#"$prefix"/}")
   check_files "$prefix" "$libdir"
-  [[ "$(identity "$lib")" == "$(identity "$build_dir/libvornel.so")" ]] ||
-    fail "installed library's loader identity differs: $(identity "$lib")"
-  for want in 'Library soname: [libvornel.so]' \
-              'Library runpath: [/usr/local/lib:/usr/local/lib/python3.11/site-packages/torch/lib]'; do
-    identity "$lib" | grep -qF "$want" || fail "installed library lacks $want"
-  done
   check_tool "$prefix" "$libdir"
-  local tool=$prefix/bin/vornel-path
-  [[ "$(env -i "$tool" relative a/../b a)" == ../a ]] || fail "relative a/../b a"
-  env -i "$tool" relative ../a b > /dev/null && fail "relative ../a b found a relative path"
-  [[ $? == 1 ]] || fail "relative ../a b: exit status $?"
 
-  local page commands offered
+  local tool=$prefix/bin/vornel-path page commands offered
   page=$(man -l "$prefix/share/man/man1/vornel-path.1" 2> "$work/man.err") || fail "man -l failed"
   [[ ! -s $work/man.err ]] || fail "man -l: $(cat "$work/man.err")"
   grep -q 'vornel-path - lexical operations on POSIX paths' <<< "$page" || fail "man page: $page"
