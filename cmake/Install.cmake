@@ -1,23 +1,27 @@
-# Installs libvornel.so, the header fs_path and vornel-path (with its man
-# page and bash completion), a CMake package (find_package(vornel) gives
-# vornel::vornel) and a pkg-config file. The library's soname, needed list and
-# run path are fixed at link time, and its file is installed as it is: CMake
-# knows of no run path to rewrite.
+# Installs libvornel.so, its header as include/vornel/fs_path, vornel-path
+# (with its man page and bash completion), a CMake package (find_package(vornel)
+# gives vornel::vornel and the opt-in vornel::stand_ins), the pkg-config
+# modules vornel and vornel-stand-ins, and the empty stand-ins in a folder of
+# the package's own. The library's soname, needed list and run path are fixed
+# at link time, and its file is installed as it is: CMake knows of no run path
+# to rewrite. Everything else finds the prefix from its own place, so that the
+# installed tree and the packages made from it can be moved.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
+set(VORNEL_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/vornel)
+# A folder that no loader searches for any program that does not name it.
+set(VORNEL_STAND_IN_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/vornel/stand-ins)
+
 install(TARGETS vornel LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/include/fs_path DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/include/fs_path DESTINATION ${VORNEL_INCLUDE_DIR})
+install(TARGETS vornel_stand_in_cudart vornel_stand_in_torch_hip vornel_stand_in_stratahip
+        LIBRARY DESTINATION ${VORNEL_STAND_IN_INSTALL_DIR})
+
 if(TARGET vornel-path)
-  # The tool's private copies of the empty stand-ins, in a directory that no
-  # loader searches for any other program. The tool's DT_RPATH names it
-  # before the library directory, so its own needed stand-ins are mapped
-  # before libvornel.so's needed list is read, wherever the prefix is and
-  # whatever LD_LIBRARY_PATH says.
-  set(VORNEL_TOOL_LIBDIR ${CMAKE_INSTALL_LIBDIR}/vornel/stand-ins)
-  install(TARGETS vornel_stand_in_cudart vornel_stand_in_torch_hip vornel_stand_in_stratahip
-          LIBRARY DESTINATION ${VORNEL_TOOL_LIBDIR})
-  file(RELATIVE_PATH _to_stand_ins /${CMAKE_INSTALL_BINDIR} /${VORNEL_TOOL_LIBDIR})
+  # The tool opts in to the stand-ins: its DT_RPATH names their folder before
+  # the library's, wherever the prefix is.
+  file(RELATIVE_PATH _to_stand_ins /${CMAKE_INSTALL_BINDIR} /${VORNEL_STAND_IN_INSTALL_DIR})
   file(RELATIVE_PATH _to_lib /${CMAKE_INSTALL_BINDIR} /${CMAKE_INSTALL_LIBDIR})
   set_target_properties(vornel-path PROPERTIES
     INSTALL_RPATH "$ORIGIN/${_to_stand_ins}:$ORIGIN/${_to_lib}")
@@ -36,7 +40,7 @@ configure_package_config_file(
   ${PROJECT_SOURCE_DIR}/cmake/vornelConfig.cmake.in
   ${PROJECT_BINARY_DIR}/package/vornelConfig.cmake
   INSTALL_DESTINATION ${VORNEL_PACKAGE_DIR}
-  PATH_VARS CMAKE_INSTALL_LIBDIR CMAKE_INSTALL_INCLUDEDIR)
+  PATH_VARS CMAKE_INSTALL_LIBDIR VORNEL_INCLUDE_DIR VORNEL_STAND_IN_INSTALL_DIR)
 write_basic_package_version_file(
   ${PROJECT_BINARY_DIR}/package/vornelConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
@@ -45,12 +49,14 @@ install(FILES
   ${PROJECT_BINARY_DIR}/package/vornelConfigVersion.cmake
   DESTINATION ${VORNEL_PACKAGE_DIR})
 
-# The pkg-config file finds the prefix from its own place, so that it stays
-# right for `cmake --install --prefix DIR`.
-file(RELATIVE_PATH VORNEL_PC_PREFIX
-  /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+# The pkg-config modules find the prefix from their own place (pcfiledir).
+file(RELATIVE_PATH VORNEL_PC_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" VORNEL_PC_PREFIX "${VORNEL_PC_PREFIX}")
-configure_file(${PROJECT_SOURCE_DIR}/cmake/vornel.pc.in
-               ${PROJECT_BINARY_DIR}/package/vornel.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/package/vornel.pc
-        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+list(TRANSFORM VORNEL_STAND_IN_SONAMES PREPEND "\${standins}/" OUTPUT_VARIABLE _files)
+string(JOIN " " VORNEL_PC_STAND_INS ${_files})
+foreach(_module vornel vornel-stand-ins)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/${_module}.pc.in
+                 ${PROJECT_BINARY_DIR}/package/${_module}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/package/${_module}.pc
+          DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()

@@ -1,6 +1,6 @@
 # Stand-ins for the needed libraries this machine lacks, and the link-time
-# libpthread that binds __pthread_key_create at its oldest version. They live
-# in the build tree; only vornel-path's private copies are ever installed
+# libpthread that binds __pthread_key_create at its oldest version. The
+# stand-ins are installed only in a folder of the package's own
 # (cmake/Install.cmake), where no loader searches for other programs.
 
 set(VORNEL_STAND_IN_DIR ${PROJECT_BINARY_DIR}/stand-ins)
@@ -15,7 +15,10 @@ function(vornel_stand_in target soname)
     NO_SONAME ON
     LIBRARY_OUTPUT_DIRECTORY ${VORNEL_STAND_IN_DIR})
   target_link_options(${target} PRIVATE -Wl,-soname,${soname} -nostdlib)
+  set(VORNEL_STAND_IN_SONAMES ${VORNEL_STAND_IN_SONAMES} ${soname} PARENT_SCOPE)
 endfunction()
+
+set(VORNEL_STAND_IN_SONAMES "")
 
 vornel_stand_in(vornel_stand_in_cudart libcudart.so.12)
 vornel_stand_in(vornel_stand_in_torch_hip libtorch_hip.so)
@@ -32,12 +35,31 @@ target_link_options(vornel_link_pthread PRIVATE
   -Wl,-soname,libpthread.so.0 -nostdlib
   -Wl,--version-script=${CMAKE_CURRENT_LIST_DIR}/stand-ins/pthread_key.map)
 
-find_file(VORNEL_SYSTEM_LIBRT librt.so.1 PATHS /lib/x86_64-linux-gnu /usr/lib/x86_64-linux-gnu REQUIRED)
-find_file(VORNEL_SYSTEM_LIBDL libdl.so.2 PATHS /lib/x86_64-linux-gnu /usr/lib/x86_64-linux-gnu REQUIRED)
+# librt and libdl have no link-time name (lib*.so) on current systems: the
+# files the compiler driver itself would find are linked by their path.
+function(vornel_system_library variable file)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${file}
+                  OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT IS_ABSOLUTE "${_path}")
+    message(FATAL_ERROR "${CMAKE_CXX_COMPILER} finds no ${file}")
+  endif()
+  get_filename_component(_path ${_path} REALPATH)
+  set(${variable} ${_path} PARENT_SCOPE)
+endfunction()
+vornel_system_library(VORNEL_SYSTEM_LIBRT librt.so.1)
+vornel_system_library(VORNEL_SYSTEM_LIBDL libdl.so.2)
 
-# Linked by programs that run from the build tree: loading them first lets the
-# loader match libvornel.so's needed names to what is already loaded.
+# The opt-in for programs on machines without the CUDA, HIP and torch
+# libraries, vornel::stand_ins: the program names the stand-ins among its own
+# needed libraries, so the loader maps them before it reads libvornel.so's
+# needed list and matches those names to them, without a search. The
+# program's run path is a DT_RPATH, which the loader searches before
+# LD_LIBRARY_PATH. The tests and vornel-path link it too; the installed
+# package has its own (cmake/vornelConfig.cmake.in, vornel-stand-ins.pc).
 add_library(vornel_stand_ins INTERFACE)
+add_library(vornel::stand_ins ALIAS vornel_stand_ins)
 target_link_libraries(vornel_stand_ins INTERFACE
-  -Wl,--no-as-needed
-  vornel_stand_in_cudart vornel_stand_in_torch_hip vornel_stand_in_stratahip)
+  -Wl,--push-state,--no-as-needed
+  vornel_stand_in_cudart vornel_stand_in_torch_hip vornel_stand_in_stratahip
+  -Wl,--pop-state)
+target_link_options(vornel_stand_ins INTERFACE -Wl,--disable-new-dtags)

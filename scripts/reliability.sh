@@ -28,15 +28,17 @@ jobs=$(nproc)
 configure() {
   local dir=$1 flags=$2
   shift 2
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNEL_WERROR=ON \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" \
     -DCMAKE_SHARED_LINKER_FLAGS="$flags" "$@" >/dev/null
 }
 
 run_asan() {
   local dir=build-rel-asan
-  configure "$dir" "-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
-    -DVORNEL_BUILD_TOOLS=OFF
+  # Under AddressSanitizer g++ sees uninitialised reads inside <regex>, false
+  # alarms its manual says to expect from sanitizers: that warning is off here.
+  configure "$dir" "-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
+    -Wno-maybe-uninitialized" -DVORNEL_BUILD_TOOLS=OFF
   cmake --build "$dir"
   # The error block is laid out as the runtime's shared count so that the
   # runtime's shared pointers can own it, without being of that class: a test

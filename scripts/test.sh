@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# What CI runs: builds libvornel.so and every test from scratch and runs the
-# suite, then the suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-# the concurrency tests under ThreadSanitizer, and a replay of every fuzz
-# target's seed corpus and regressions. Every step is deterministic. Valgrind
-# (`bash scripts/reliability.sh valgrind`) and timed fuzzing
-# (`bash fuzz/run.sh SECONDS`) stay off this path for their time.
+# What CI runs: builds libvornel.so and every test from scratch, with warnings
+# as errors, and runs the suite, then the suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the concurrency tests under ThreadSanitizer, and
+# a replay of every fuzz target's seed corpus and regressions. Every step is
+# deterministic. Valgrind (`bash scripts/reliability.sh valgrind`) and timed
+# fuzzing (`bash fuzz/run.sh SECONDS`) stay off this path for their time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
 build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNEL_WERROR=ON
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
 bash scripts/reliability.sh asan tsan replay

@@ -63,7 +63,7 @@ TEST(Compare, ReturnsTheExactOrderOfTwoPaths) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.lhs) + " vs " + c.rhs);
     EXPECT_EQ(path(c.lhs).compare(path(c.rhs)), c.expected);
-    if (c.expected == 0) EXPECT_EQ(hash_value(path(c.lhs)), hash_value(path(c.rhs)));
+    if (c.expected == 0) { EXPECT_EQ(hash_value(path(c.lhs)), hash_value(path(c.rhs))); }
   }
 }
 
@@ -125,7 +125,7 @@ TEST(CompareText, ReturnsTheExactOrderAgainstUnparsedText) {
     EXPECT_EQ(path(c.lhs).compare(std::string_view(c.rhs)), c.expected);
     EXPECT_EQ(path(c.lhs).compare(c.rhs), c.expected) << "through const char*";
     EXPECT_EQ(path(c.lhs).compare(std::string(c.rhs)), c.expected);
-    if (c.expected == 0) EXPECT_EQ(hash_value(path(c.lhs)), hash_value(path(c.rhs)));
+    if (c.expected == 0) { EXPECT_EQ(hash_value(path(c.lhs)), hash_value(path(c.rhs))); }
   }
 }
 

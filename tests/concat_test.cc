@@ -124,7 +124,7 @@ TEST(Concat, ReservesTheBlockOnceGrowingItByAtLeastHalf) {
       text_of(p).reserve(c.path.size() + c.arg.size());
       AllocationCount count;
       form.apply(p, c.arg);
-      if (form.apply == kForms[1].apply) EXPECT_EQ(count.count(), 1) << "the block alone";
+      if (form.apply == kForms[1].apply) { EXPECT_EQ(count.count(), 1) << "the block alone"; }
       EXPECT_EQ(capacity(p), form.apply == kForms[0].apply ? c.by_path : c.by_text);
       EXPECT_EQ(state(p), state(path(c.path + c.arg)));
     }

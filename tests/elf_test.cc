@@ -36,7 +36,7 @@ std::vector<std::string> matches(const std::string& text, const std::string& pat
 std::set<std::string> exported_list() {
   std::set<std::string> names;
   for (const char* file : {"/src/shell/vornel.map"}) {
-    std::ifstream in(std::string(VORNEL_SOURCE_DIR) + file);
+    std::ifstream in(std::string(VORNEL_BINARY_DIR) + file);
     std::string line;
     while (std::getline(in, line)) {
       std::smatch m;

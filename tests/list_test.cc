@@ -50,7 +50,7 @@ TEST(RuntimeLayout, AShortStringHoldsItsBytesInItselfAfterItsAddressAndLength) {
     std::size_t length;
     std::memcpy(&length, reinterpret_cast<const char*>(&text) + sizeof first, sizeof length);
     EXPECT_EQ(length, size);
-    if (inside) EXPECT_EQ(text.data(), object + 2 * sizeof first);
+    if (inside) { EXPECT_EQ(text.data(), object + 2 * sizeof first); }
   }
   EXPECT_EQ(std::string().capacity(), 15u);
 }

@@ -111,8 +111,9 @@ TEST(Normal, WritesARootDirectoryOfAnyLengthAsOneSeparator) {
     const path normal = c.source.lexically_normal();
     EXPECT_EQ(normal.native(), c.normal);
     EXPECT_EQ(describe(normal), c.structure);
-    if (normal._M_type() != path::_Type::_Multi)
+    if (normal._M_type() != path::_Type::_Multi) {
       EXPECT_EQ(vornel::test::capacity(normal), 0) << "no block, as a split of the text";
+    }
   }
 }
 
@@ -152,17 +153,19 @@ TEST(NormalSweep, LeavesNoDotsNoCancellablePairsAndIsStable) {
     EXPECT_EQ(normal.empty(), text.empty());
     const auto e = elements(normal);
     for (std::size_t i = 0; i < e.size(); ++i) {
-      if (e.size() > 1) EXPECT_NE(e[i], ".");
-      if (i > 0 && e[i] == "..") EXPECT_EQ(e[i - 1], "..") << "nothing cancels or climbs above the root";
+      if (e.size() > 1) { EXPECT_NE(e[i], "."); }
+      if (i > 0 && e[i] == "..") {
+        EXPECT_EQ(e[i - 1], "..") << "nothing cancels or climbs above the root";
+      }
     }
   }
 }
 
 TEST(NormalFailure, LeavesTheSourceAndLeaksNothing) {
   const std::string name(40, 'n');
-  for (const std::string text : {name + "/" + name + "/../x/./" + name + "/",
-                                 "/" + name + "//" + name + "/../../" + name,
-                                 "../" + name + "/../../" + name + "/.."}) {
+  for (const std::string& text : {name + "/" + name + "/../x/./" + name + "/",
+                                  "/" + name + "//" + name + "/../../" + name,
+                                  "../" + name + "/../../" + name + "/.."}) {
     SCOPED_TRACE(text);
     const path source(text);
     const std::string before = describe(source);

@@ -1,32 +1,19 @@
-# Tests that run programs rather than test binaries: a consumer that adds
-# the source tree with add_subdirectory, vornel-path end to end, and an
-# install into a temporary prefix with consumers built against it. They
-# carry the label program: instrumented trees leave them out.
+# Tests that run programs rather than test binaries: vornel-path end to end,
+# and the package in its three routes (add_subdirectory, an install into a
+# temporary prefix, the .deb and the tarball), each building and running the
+# example consumer. They carry the label program: instrumented trees leave
+# them out.
 
-# The consumer builds its own copy of the library (a debug build, for
-# speed) and must bind that copy, found through its stand-ins.
-add_test(NAME package.add_subdirectory
-  COMMAND ${CMAKE_CTEST_COMMAND} --build-and-test
-          ${CMAKE_CURRENT_SOURCE_DIR}/add_subdirectory
-          ${CMAKE_CURRENT_BINARY_DIR}/add_subdirectory
-          --build-generator ${CMAKE_GENERATOR}
-          --build-makeprogram ${CMAKE_MAKE_PROGRAM}
-          --build-options -DVORNEL_SOURCE_DIR=${PROJECT_SOURCE_DIR}
-                          -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER}
-                          -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER}
-                          -DCMAKE_BUILD_TYPE=Debug
-          --test-command ${CMAKE_COMMAND} -E env
-            LD_LIBRARY_PATH=${CMAKE_CURRENT_BINARY_DIR}/add_subdirectory/vornel/stand-ins
-            ${CMAKE_CURRENT_BINARY_DIR}/add_subdirectory/vornel-example)
-set_tests_properties(package.add_subdirectory PROPERTIES
-  LABELS program
-  PASS_REGULAR_EXPRESSION
-    "normal: +/usr/include/fs_path\n.*library: +[^\n]*/add_subdirectory/vornel/libvornel\.so\n"
-  TIMEOUT 600)
+set(_package_test ${CMAKE_COMMAND} -E env CC=${CMAKE_C_COMPILER} CXX=${CMAKE_CXX_COMPILER}
+    bash ${CMAKE_CURRENT_SOURCE_DIR}/package_test.sh)
+set(_package_args ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION})
+# The parent project builds a copy of the library of its own.
+add_test(NAME package.add_subdirectory COMMAND ${_package_test} subdirectory ${_package_args})
+set_tests_properties(package.add_subdirectory PROPERTIES LABELS program TIMEOUT 600)
 
-# The tools directory is added after this one, so its target is named
-# ahead of its creation.
-if(NOT VORNEL_BUILD_TOOLS OR NOT EXISTS ${PROJECT_SOURCE_DIR}/tools/CMakeLists.txt)
+# The tools directory is added after this one, so its targets are named
+# ahead of their creation.
+if(NOT VORNEL_BUILD_TOOLS)
   return()
 endif()
 find_package(Python3 COMPONENTS Interpreter)
@@ -38,7 +25,9 @@ if(Python3_Interpreter_FOUND)
 else()
   message(WARNING "python3 not found (scripts/deps.sh installs it): the vornel-path test is left out")
 endif()
-add_test(NAME install.package
-  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install_test.sh
-          ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR} ${VORNEL_STAND_IN_DIR})
-set_tests_properties(install.package PROPERTIES LABELS program TIMEOUT 600)
+if(VORNEL_INSTALL)
+  add_test(NAME package.install COMMAND ${_package_test} install ${_package_args})
+  add_test(NAME package.deb_and_tarball COMMAND ${_package_test} packages ${_package_args})
+  set_tests_properties(package.install package.deb_and_tarball PROPERTIES
+    LABELS program TIMEOUT 600)
+endif()

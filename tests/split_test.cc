@@ -177,8 +177,8 @@ TEST(SplitAllocation, MakesOneBlockAllocationForUpTo64Components) {
 }
 
 TEST(SplitFailure, LeavesTheTextAndAValidListThatSplitsAgain) {
-  for (const std::string text : {std::string("a/b/c"), names(70),
-                                 std::string("/") + std::string(40, 'x') + "/y/"}) {
+  for (const std::string& text : {std::string("a/b/c"), names(70),
+                                  std::string("/") + std::string(40, 'x') + "/y/"}) {
     SCOPED_TRACE(text);
     const long points = vornel::test::for_each_allocation_failure([&](long k) {
       path p;

@@ -1,8 +1,9 @@
 // The binding guard: proves that the path names this process calls resolve
 // into our libvornel.so, since the system runtime defines the same names.
-// Every test, benchmark and fuzz target runs it before its first call.
-#ifndef VORNEL_TESTS_SUPPORT_BINDING_GUARD_H
-#define VORNEL_TESTS_SUPPORT_BINDING_GUARD_H
+// Every test, benchmark and fuzz target runs it before its first call, and
+// vornel-path --version names the library file it finds.
+#ifndef VORNEL_SUPPORT_BINDING_GUARD_H
+#define VORNEL_SUPPORT_BINDING_GUARD_H
 
 #include <string>
 #include <vector>
@@ -24,4 +25,4 @@ std::string path_library_file();
 
 }  // namespace vornel::guard
 
-#endif  // VORNEL_TESTS_SUPPORT_BINDING_GUARD_H
+#endif  // VORNEL_SUPPORT_BINDING_GUARD_H

@@ -1,0 +1,227 @@
+#!/usr/bin/env bash
+# The package as its users meet it, in three routes: a parent project that
+# adds the source tree with add_subdirectory; an install into a temporary
+# prefix, with its loader identity, tool, man page and completion, and
+# consumers built against it with find_package and pkg-config; and the .deb
+# and tarball that cpack makes, unpacked into temporary roots. Each route
+# builds examples/main.cc with and without the stand-ins. A program that opts
+# in must start from / under env -i, bind the route's libvornel.so and map
+# the route's stand-ins even with decoys on LD_LIBRARY_PATH, which end the
+# process if loaded; a program that does not must load the decoy CUDA runtime.
+# Usage: package_test.sh subdirectory|install|packages SOURCE_DIR BUILD_DIR VERSION
+# CC and CXX name the compilers.
+set -euo pipefail
+route=$1 source_dir=$2 build_dir=$3 version=$4
+cc=${CC:-cc} cxx=${CXX:-c++}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+stand_in_names=(libcudart.so.12 libtorch_hip.so libstratahip.so.5)
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+quietly() {  # runs a command, showing its output only if it fails
+  "$@" > "$work/log" 2>&1 || { cat "$work/log"; fail "$*"; }
+}
+
+# Decoys where a real CUDA, HIP or torch library would be found: loading one
+# writes what the process has mapped to descriptor 3 and ends it with status
+# 99. The probe, preloaded, writes the same at a normal exit.
+mkdir "$work/decoy"
+cat > "$work/maps.c" <<'EOF'
+#include <fcntl.h>
+#include <unistd.h>
+static void write_maps(void) {
+  char buf[4096];
+  ssize_t n;
+  int fd = open("/proc/self/maps", O_RDONLY);
+  while ((n = read(fd, buf, sizeof buf)) > 0) write(3, buf, n);
+}
+#ifdef DECOY
+__attribute__((constructor)) static void decoy(void) { write_maps(); _exit(99); }
+#else
+__attribute__((destructor)) static void probe(void) { write_maps(); }
+#endif
+EOF
+for name in "${stand_in_names[@]}"; do
+  "$cc" -shared -fPIC -DDECOY -o "$work/decoy/$name" "$work/maps.c" -Wl,-soname,$name
+done
+"$cc" -shared -fPIC -o "$work/probe.so" "$work/maps.c"
+
+# Runs a program from / under env -i, with the decoys and the probe; its
+# output goes to $work/out and the objects it mapped to $work/mapped.
+run_watched() {
+  local status=0
+  (cd / && env -i LD_LIBRARY_PATH="$work/decoy" LD_PRELOAD="$work/probe.so" "$@" \
+     > "$work/out" 3> "$work/maps") || status=$?
+  awk '$6 ~ /\.so/ { print $6 }' "$work/maps" | sort -u > "$work/mapped"
+  return $status
+}
+mapped() { grep -qxF "$(realpath "$1")" "$work/mapped"; }
+
+# The example's report: the normal form of its default path, and the library
+# file that served it.
+expect_report() {  # OUTPUT LIBRARY
+  grep -qxF 'normal:      /usr/include/fs_path' <<< "$1" || fail "wrong result: $1"
+  local used=${1##*library:     }
+  [[ "$(realpath "$used")" == "$(realpath "$2")" ]] || fail "bound $used, not $2"
+}
+
+# A program that opts in starts with no environment, and with the decoys maps
+# LIBRARY and the stand-ins of STAND_INS, and no decoy.
+check_opted_in() {  # PROGRAM LIBRARY STAND_INS
+  local out
+  out=$(cd / && env -i "$1") || fail "$1 failed under env -i"
+  expect_report "$out" "$2"
+  run_watched "$1" || fail "$1 failed with decoys on LD_LIBRARY_PATH: $(cat "$work/out")"
+  expect_report "$(cat "$work/out")" "$2"
+  check_mapped "$2" "$3"
+}
+check_mapped() {  # LIBRARY STAND_INS
+  local name
+  mapped "$1" || fail "$1 not mapped: $(cat "$work/mapped")"
+  for name in "${stand_in_names[@]}"; do
+    mapped "$2/$name" || fail "$name not mapped from $2: $(cat "$work/mapped")"
+  done
+  ! grep -qF "$work/decoy" "$work/mapped" || fail "a decoy was mapped: $(cat "$work/mapped")"
+}
+
+# A program that does not opt in loads libcudart.so.12 as the loader finds
+# it: here the decoy.
+check_default() {  # PROGRAM LIBRARY
+  local status=0
+  run_watched "$1" || status=$?
+  [[ $status == 99 ]] || fail "$1 gave status $status, not the decoy's 99"
+  mapped "$work/decoy/libcudart.so.12" || fail "$1 did not map the decoy: $(cat "$work/mapped")"
+  mapped "$2" || fail "$1 did not map $2: $(cat "$work/mapped")"
+}
+
+# The find_package consumer, built from examples/ against PREFIX.
+check_cmake_consumer() {  # PREFIX LIBRARY STAND_INS TARGETS...
+  local prefix=$1 library=$2 stand_ins=$3
+  shift 3
+  quietly cmake -S "$source_dir/examples" -B "$work/cmake-consumer" -G Ninja \
+    -DCMAKE_PREFIX_PATH="$prefix"
+  quietly cmake --build "$work/cmake-consumer" --target "$@"
+  check_opted_in "$work/cmake-consumer/vornel-example-stand-ins" "$library" "$stand_ins"
+  if [[ -e $work/cmake-consumer/vornel-example ]]; then
+    check_default "$work/cmake-consumer/vornel-example" "$library"
+  fi
+  rm -rf "$work/cmake-consumer"
+}
+
+# The pkg-config consumer, built by the README's commands against PREFIX.
+build_pc_consumer() {  # PREFIX OUTPUT MODULES...
+  local prefix=$1 output=$2
+  shift 2
+  export PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name vornel.pc)")
+  quietly "$cxx" -std=c++17 "$source_dir/examples/main.cc" -o "$output" \
+    $(pkg-config --cflags --libs "$@") -Wl,-rpath,"$(pkg-config --variable=libdir vornel)"
+}
+
+# What the install and the packages hold, and nothing else: the header in a
+# folder of its own, the stand-ins in the package's private folder, and the
+# library byte for byte as built, so with the loader identity elf_test checks.
+check_files() {  # PREFIX LIBDIR
+  local prefix=$1 libdir=$2
+  diff <(cd "$prefix" && find . -type f -o -type l | sort) <(sort <<EOF
+./bin/vornel-path
+./include/vornel/fs_path
+./$libdir/cmake/vornel/vornelConfig.cmake
+./$libdir/cmake/vornel/vornelConfigVersion.cmake
+./$libdir/libvornel.so
+./$libdir/pkgconfig/vornel-stand-ins.pc
+./$libdir/pkgconfig/vornel.pc
+./$libdir/vornel/stand-ins/libcudart.so.12
+./$libdir/vornel/stand-ins/libstratahip.so.5
+./$libdir/vornel/stand-ins/libtorch_hip.so
+./share/bash-completion/completions/vornel-path
+./share/man/man1/vornel-path.1
+EOF
+  ) || fail "files under $prefix"
+  cmp -s "$prefix/$libdir/libvornel.so" "$build_dir/libvornel.so" ||
+    fail "the library under $prefix differs from the built one"
+}
+
+# The installed tool names its private stand-ins by a run path relative to
+# itself, starts anywhere with no environment and answers.
+check_tool() {  # PREFIX LIBDIR
+  local tool=$1/bin/vornel-path libdir=$2 tool_path out
+  tool_path=$(readelf -d "$tool" | grep PATH)
+  [[ $tool_path == *"(RPATH)"*"[\$ORIGIN/../$libdir/vornel/stand-ins:\$ORIGIN/../$libdir]" ]] ||
+    fail "tool run path: $tool_path"
+  run_watched "$tool" normal a/../b || fail "the installed tool failed: $(cat "$work/out")"
+  [[ "$(cat "$work/out")" == b ]] || fail "installed tool: normal a/../b gave $(cat "$work/out")"
+  check_mapped "$1/$libdir/libvornel.so" "$1/$libdir/vornel/stand-ins"
+  out=$(env -i "$tool" --version)
+  [[ ${out%%$'\n'*} == "vornel-path $version" ]] || fail "--version: $out"
+  [[ "$(realpath "${out##*library: }")" == "$(realpath "$1/$libdir/libvornel.so")" ]] ||
+    fail "--version: $out"
+}
+
+route_subdirectory() {
+  local parent=$work/parent
+  quietly cmake -S "$source_dir/tests/add_subdirectory" -B "$parent" -G Ninja \
+    -DVORNEL_SOURCE_DIR="$source_dir"
+  quietly cmake --build "$parent"
+  check_opted_in "$parent/examples/vornel-example-stand-ins" "$parent/vornel/libvornel.so" \
+    "$parent/vornel/stand-ins"
+  check_default "$parent/examples/vornel-example" "$parent/vornel/libvornel.so"
+  # The parent installs nothing of the library unless it asks.
+  quietly cmake --install "$parent" --prefix "$work/parent-prefix"
+  [[ -z "$(find "$work/parent-prefix" -type f 2> /dev/null)" ]] ||
+    fail "the parent installed $(find "$work/parent-prefix" -type f)"
+}
+
+route_install() {
+  local prefix=$work/prefix lib libdir
+  quietly cmake --install "$build_dir" --prefix "$prefix"
+  lib=$(find "$prefix" -name libvornel.so)
+  libdir=$(dirname "${lib#"$prefix"/}")
+  check_files "$prefix" "$libdir"
+  check_tool "$prefix" "$libdir"
+
+  local tool=$prefix/bin/vornel-path page commands offered
+  page=$(man -l "$prefix/share/man/man1/vornel-path.1" 2> "$work/man.err") || fail "man -l failed"
+  [[ ! -s $work/man.err ]] || fail "man -l: $(cat "$work/man.err")"
+  grep -q 'vornel-path - lexical operations on POSIX paths' <<< "$page" || fail "man page: $page"
+  commands=$("$tool" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z-]*\).*/\1/p')
+  offered=$(bash -c 'source "$1"; COMP_WORDS=(vornel-path ""); COMP_CWORD=1; _vornel_path
+                     printf "%s\n" "${COMPREPLY[@]}"' _ "$prefix/share/bash-completion/completions/vornel-path")
+  [[ "$(sort <<< "$commands")" == "$(sort <<< "$offered")" ]] ||
+    fail "completion offers $offered for the commands $commands"
+
+  check_cmake_consumer "$prefix" "$lib" "$prefix/$libdir/vornel/stand-ins" \
+    vornel-example vornel-example-stand-ins
+  build_pc_consumer "$prefix" "$work/pc-example" vornel
+  check_default "$work/pc-example" "$lib"
+  build_pc_consumer "$prefix" "$work/pc-example-stand-ins" vornel-stand-ins
+  check_opted_in "$work/pc-example-stand-ins" "$lib" "$prefix/$libdir/vornel/stand-ins"
+}
+
+route_packages() {
+  quietly cpack --config "$build_dir/CPackConfig.cmake" -B "$work/packages"
+  local deb=$work/packages/vornel_${version}_amd64.deb
+  local tarball=$work/packages/vornel-$version-Linux.tar.gz
+  [[ "$(dpkg-deb -f "$deb" Package Version)" == "Package: vornel"$'\n'"Version: $version" ]] ||
+    fail "deb control: $(dpkg-deb -f "$deb")"
+  dpkg-deb -f "$deb" Depends | grep -q '^libc6 (>= 2\.[0-9]*), libstdc++6' ||
+    fail "deb dependencies: $(dpkg-deb -f "$deb" Depends)"
+  mkdir "$work/deb" "$work/tar"
+  dpkg-deb -x "$deb" "$work/deb"
+  tar -xzf "$tarball" -C "$work/tar"
+  local deb_prefix=$work/deb/usr tar_prefix=$work/tar/vornel-$version-Linux lib libdir
+  for prefix in "$deb_prefix" "$tar_prefix"; do
+    lib=$(find "$prefix" -name libvornel.so)
+    libdir=$(dirname "${lib#"$prefix"/}")
+    check_files "$prefix" "$libdir"
+    check_tool "$prefix" "$libdir"
+  done
+  lib=$(find "$deb_prefix" -name libvornel.so)
+  build_pc_consumer "$deb_prefix" "$work/deb-example" vornel-stand-ins
+  check_opted_in "$work/deb-example" "$lib" "$(dirname "$lib")/vornel/stand-ins"
+  lib=$(find "$tar_prefix" -name libvornel.so)
+  check_cmake_consumer "$tar_prefix" "$lib" "$(dirname "$lib")/vornel/stand-ins" \
+    vornel-example-stand-ins
+}
+
+"route_$route"
+echo "package test passed: $route"
