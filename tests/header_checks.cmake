@@ -1,12 +1,48 @@
-# Uses of <fs_path> that must not compile (a and b merely convert to path).
-set(_cc ${CMAKE_CXX_COMPILER} -fsyntax-only -std=c++17 -I${PROJECT_SOURCE_DIR}/include)
+# Compile cases of <fs_path>, labelled compile so that instrumented trees leave
+# them out: uses that must not compile (a and b merely convert to path), a
+# consumer of every form under every warning, and a user's macros.
+set(_cc ${CMAKE_CXX_COMPILER} -fsyntax-only -I${PROJECT_SOURCE_DIR}/include)
 set(_snippet ${CMAKE_CURRENT_LIST_DIR}/header_snippet.cc)
+set(_accepted "swap(p, q), \"x\" / p == q / \"x\" && \"x\" < p")
+set(_rejected a/b a==b a!=b a<b a<=b a>b a>=b "path(n)")
 add_test(NAME header.accepts_paths_swapped_divided_and_compared
-         COMMAND ${_cc} "-DVORNEL_USE=swap(p, q), \"x\" / p == q / \"x\" && \"x\" < p" ${_snippet})
-foreach(_use a/b a==b a!=b a<b a<=b a>b a>=b "path(n)")
-  add_test(NAME header.rejects_${_use} COMMAND ${_cc} -DVORNEL_USE=${_use} ${_snippet})
+         COMMAND ${_cc} -std=c++17 "-DVORNEL_USE=${_accepted}" ${_snippet})
+# C++20 asks the same of requires-expressions, in one compile.
+set(_uses "#include \"${_snippet}\"\nint main() {}\nstatic_assert(VORNEL_USES(${_accepted}));\n")
+foreach(_use ${_rejected})
+  add_test(NAME header.rejects_${_use} COMMAND ${_cc} -std=c++17 -DVORNEL_USE=${_use} ${_snippet})
   set_tests_properties(header.rejects_${_use} PROPERTIES WILL_FAIL TRUE)
 endforeach()
+foreach(_use ${_rejected} "a<=>b")
+  string(APPEND _uses "static_assert(!VORNEL_USES(${_use}), \"${_use} compiles\");\n")
+endforeach()
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/header_uses.cc "${_uses}")
+add_test(NAME header.cxx20_accepts_and_rejects_the_same_uses
+         COMMAND ${_cc} -std=c++20 ${CMAKE_CURRENT_BINARY_DIR}/header_uses.cc)
 add_test(NAME header.needs_cxx17 COMMAND ${_cc} -std=c++14 -include fs_path -x c++ /dev/null)
 set_tests_properties(header.needs_cxx17 PROPERTIES PASS_REGULAR_EXPRESSION "needs C\\+\\+17"
                      FAIL_REGULAR_EXPRESSION "error:.*error:")
+
+# interface_test uses every form; the header must not warn under any flag.
+foreach(_compiler g++ clang++-14)
+  find_program(_path_of_${_compiler} ${_compiler})
+  if(NOT _path_of_${_compiler})
+    message(STATUS "${_compiler} not found: no header warning cases for it")
+    continue()
+  endif()
+  foreach(_std 17 20)
+    add_test(NAME header.no_warnings_${_compiler}_cxx${_std}
+             COMMAND ${_path_of_${_compiler}} -fsyntax-only -std=c++${_std} -Wall -Wextra
+                     -Wpedantic -Wshadow -Wconversion -Wdeprecated -Werror
+                     -I${PROJECT_SOURCE_DIR}/include ${CMAKE_CURRENT_LIST_DIR}/interface_test.cc)
+  endforeach()
+endforeach()
+foreach(_std 17 20)
+  add_test(NAME header.survives_user_macros_cxx${_std}
+           COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/user_macros.py
+                   ${PROJECT_SOURCE_DIR}/include/fs_path
+                   ${CMAKE_CURRENT_BINARY_DIR}/user_macros_cxx${_std}.cc ${_cc} -std=c++${_std})
+endforeach()
+get_directory_property(_tests TESTS)
+list(FILTER _tests INCLUDE REGEX "^header\\.")
+set_tests_properties(${_tests} PROPERTIES LABELS compile)

@@ -37,11 +37,6 @@ bool convert_all(const Codecvt& facet, Step step, const In* from, const In* to,
   return next == to && at_initial_state(state);
 }
 
-[[noreturn]] void throw_unconvertible() {
-  throw filesystem_error("Cannot convert character sequence",
-                         std::make_error_code(std::errc::illegal_byte_sequence));
-}
-
 // Encodes wide text with the runtime's wide/narrow facet of no locale.
 std::string narrow(const std::wstring& wide) {
   // On the stack and with no reference count, so no locale ever owns it.
@@ -51,7 +46,7 @@ std::string narrow(const std::wstring& wide) {
   std::mbstate_t state{};
   if (!convert_all(cvt, &Codecvt::out, wide.data(), wide.data() + wide.size(),
                    result, state))
-    throw_unconvertible();
+    __vornel::__throw_unconvertible();
   return result;
 }
 
@@ -63,7 +58,7 @@ path::string_type path::_S_convert_loc(const char* first, const char* last,
   std::wstring wide;
   std::mbstate_t state{};
   if (!convert_all(facet, &Codecvt::in, first, last, wide, state))
-    throw_unconvertible();
+    __vornel::__throw_unconvertible();
   return narrow(wide);
 }
 

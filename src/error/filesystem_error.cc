@@ -100,16 +100,6 @@ std::string filesystem_error::_Impl::make_what(std::string_view what,
 
 namespace {
 
-// Whether releases must be atomic: the threads library is in the process
-// exactly when its weak reference resolves.
-bool threaded() noexcept { return __pthread_key_create != nullptr; }
-
-// Returns the count before the decrement.
-int release_one(int& count) noexcept {
-  if (threaded()) return __atomic_fetch_sub(&count, 1, __ATOMIC_SEQ_CST);
-  return count--;
-}
-
 // The base message (what_arg, ": ", the category's text), read as a C string
 // from the runtime_error part, never through what().
 std::string_view base_message(const std::runtime_error& e) noexcept {
@@ -119,9 +109,9 @@ std::string_view base_message(const std::runtime_error& e) noexcept {
 }  // namespace
 
 void filesystem_error::_Sp_counted::_M_release() noexcept {
-  if (release_one(_M_use_count) != 1) return;
+  if (_S_add(_M_use_count, -1) != 1) return;
   _M_dispose();
-  if (release_one(_M_weak_count) == 1) _M_destroy();
+  if (_S_add(_M_weak_count, -1) == 1) _M_destroy();
 }
 
 filesystem_error::filesystem_error(const std::string& what_arg, std::error_code ec)

@@ -12,7 +12,7 @@ path path::lexically_normal() const {
   if (e->_M_type() == _Type::_Rootdir) {
     // However long its run of separators, the root enters the result as one:
     // a normal form must be one text for all paths that compare equal.
-    ret.operator=<char[2]>("/");
+    _Detail::assign_text(ret, "/");
     ++e;
   }
   const path nothing;
@@ -77,8 +77,7 @@ path path::lexically_normal() const {
     const _Cmpt* last = _Detail::impl(ret._M_cmpts)->end() - 1;
     if (last->empty() && _Detail::is_dotdot(last[-1])) ret = ret.parent_path();
   } else if (ret.empty()) {
-    // Named explicitly: `ret = "."` would pick the public C-string assignment.
-    ret.operator=<char[2]>(".");
+    _Detail::assign_text(ret, ".");
   }
   return ret;
 }

@@ -14,8 +14,7 @@ path path::lexically_relative(const path& base) const {
     ++j;
   }
   if (i.done() && j.done()) {
-    // Named explicitly: `ret = "."` would pick the public C-string assignment.
-    ret.operator=<char[2]>(".");
+    _Detail::assign_text(ret, ".");
     return ret;
   }
 
@@ -32,7 +31,7 @@ path path::lexically_relative(const path& base) const {
     }
   }
   if (n == 0 && (i.done() || i->empty())) {
-    ret.operator=<char[2]>(".");
+    _Detail::assign_text(ret, ".");
     return ret;
   }
 

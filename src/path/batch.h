@@ -3,7 +3,7 @@
 #ifndef VORNEL_SRC_PATH_BATCH_H
 #define VORNEL_SRC_PATH_BATCH_H
 
-#include <fs_path>
+#include "parser.h"
 
 namespace std::filesystem::__cxx11 {
 

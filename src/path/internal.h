@@ -10,6 +10,7 @@
 
 #include "batch.h"
 #include "layout.h"
+#include "parser.h"
 
 // A broken contract prints "file:line: function: Assertion 'cond' failed." and
 // aborts. The expression is written exactly as its condition text.
@@ -335,15 +336,6 @@ inline path::_Cmpt& path::_List::front() noexcept { return *begin(); }
 inline path::_Cmpt& path::_List::back() noexcept { return *(end() - 1); }
 inline const path::_Cmpt& path::_List::front() const noexcept { return *begin(); }
 inline const path::_Cmpt& path::_List::back() const noexcept { return *(end() - 1); }
-
-// Sets a path to a one-character text such as ".", splitting it as any
-// other text; one byte fits the string's own buffer.
-template <typename _Tp, typename>
-path& path::operator=(const _Tp& s) {
-  path tmp(std::string_view(s, std::strlen(s)));
-  *this = std::move(tmp);
-  return *this;
-}
 
 }  // namespace std::filesystem::__cxx11
 
