@@ -42,7 +42,7 @@ run_asan() {
   # Under AddressSanitizer g++ sees uninitialised reads inside <regex>, false
   # alarms its manual says to expect from sanitizers: that warning is off here.
   configure "$dir" "-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
-    -Wno-maybe-uninitialized" -DVORNEL_BUILD_TOOLS=OFF
+    -Wno-maybe-uninitialized" -DVORNEL_BUILD_TOOLS=OFF -DVORNEL_TEST_OPTIONS=-O0
   cmake --build "$dir"
   # The error block is laid out as the runtime's shared count so that the
   # runtime's shared pointers can own it, without being of that class: a test

@@ -10,7 +10,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
 build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNEL_WERROR=ON
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNEL_WERROR=ON \
+  -DVORNEL_TEST_OPTIONS="-O1;-g1"
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
 bash scripts/reliability.sh asan tsan replay
