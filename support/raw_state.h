@@ -1,8 +1,8 @@
 // Reads a path at the data level, through a mirror of its binary layout
 // rather than through its members: text, kind, components with their
 // positions, and the block's size and capacity; and the texts tables build.
-#ifndef VORNEL_TESTS_SUPPORT_RAW_STATE_H
-#define VORNEL_TESTS_SUPPORT_RAW_STATE_H
+#ifndef VORNEL_SUPPORT_RAW_STATE_H
+#define VORNEL_SUPPORT_RAW_STATE_H
 
 #include <fs_path>
 #include <ostream>
@@ -73,4 +73,4 @@ std::vector<std::string> states_after_failed_replace_extension(const path& p, co
 
 }  // namespace vornel::test
 
-#endif  // VORNEL_TESTS_SUPPORT_RAW_STATE_H
+#endif  // VORNEL_SUPPORT_RAW_STATE_H

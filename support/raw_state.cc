@@ -1,4 +1,5 @@
-// The data-level reader of paths used by every test's tables.
+// The data-level reader of paths that the tests' tables, the benchmark's
+// start-up check and the fuzz targets' checks use.
 #include "support/raw_state.h"
 
 #include <cstdint>
