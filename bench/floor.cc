@@ -577,8 +577,8 @@ class Check {
     if (want == got) return;
     ++failures_;
     std::fprintf(stderr, "floor %s differs on %s:\n  library %s\n  floor   %s\n", op,
-                 test::shown(input).c_str(), test::shown(want).c_str(),
-                 test::shown(got).c_str());
+                 test::printable(input).c_str(), test::printable(want).c_str(),
+                 test::printable(got).c_str());
   }
 
   // The kernels of one path, built from `text`: itself appended and

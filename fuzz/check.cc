@@ -84,8 +84,8 @@ int split_capacity(int k, int old_capacity) {
 void check_valid(const path& p, const char* where) {
   const std::string why = vornel::test::invariant_violation(p);
   if (!why.empty())
-    fail(std::string(where) + ": '" + shown(p.native()) + "' " +
-         shown(vornel::test::describe(p)) + ": " + why);
+    fail(std::string(where) + ": '" + printable(p.native()) + "' " +
+         printable(vornel::test::describe(p)) + ": " + why);
 }
 
 void check_agrees_with_split(const path& p, const char* where) {
@@ -101,8 +101,8 @@ void check_agrees_with_split(const path& p, const char* where) {
   }
   const std::string want = split_model(r.text);
   if (got != want)
-    fail(std::string(where) + ": '" + shown(r.text) + "' holds " + shown(got) +
-         " but its text splits into " + shown(want));
+    fail(std::string(where) + ": '" + printable(r.text) + "' holds " + printable(got) +
+         " but its text splits into " + printable(want));
 }
 
 }  // namespace vornel::fuzz

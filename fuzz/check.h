@@ -21,7 +21,7 @@ void require_own_bindings();
 // Prints what broke and aborts, so that libFuzzer keeps the input.
 [[noreturn]] void fail(const std::string& what);
 
-using vornel::test::shown;
+using vornel::test::printable;
 
 // The structure that splitting `text` gives, in the form of
 // vornel::test::describe, worked out without the library's parser.

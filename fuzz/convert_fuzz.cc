@@ -115,7 +115,7 @@ void check_unicode(std::string_view bytes) {
     decoded.push_back(char32_t(c));
   }
   const path p{std::string(bytes)};
-  const std::string at = "conversion of '" + shown(bytes) + "'";
+  const std::string at = "conversion of '" + printable(bytes) + "'";
   auto units = [](const std::wstring& w) { return std::u32string(w.begin(), w.end()); };
   check_forms<std::u32string>(at, valid, decoded, {
       [&] { return p.u32string(); }, [&] { return p.generic_u32string(); },
@@ -138,8 +138,9 @@ void check_unicode(std::string_view bytes) {
   for (std::size_t i = 0; i < utf16.size(); ++i) {
     const bool pair = utf16[i] - 0xd800u < 0x400 && i + 1 < utf16.size() &&
                       utf16[i + 1] - 0xdc00u < 0x400;
-    paired.push_back(pair ? 0x10000 + ((utf16[i] - 0xd800u) << 10) + (utf16[++i] - 0xdc00u)
+    paired.push_back(pair ? 0x10000 + ((utf16[i] - 0xd800u) << 10) + (utf16[i + 1] - 0xdc00u)
                           : utf16[i]);
+    i += pair;
   }
   const bool valid16 = std::all_of(paired.begin(), paired.end(), scalar);
   const bool valid32 = std::all_of(utf32.begin(), utf32.end(), scalar);
@@ -159,16 +160,16 @@ bool ascii(std::string_view bytes) {
 }
 
 void check_conversion(std::string_view bytes, const std::locale& loc, const char* name) {
-  const std::string at = std::string(name) + " conversion of '" + shown(bytes) + "'";
+  const std::string at = std::string(name) + " conversion of '" + printable(bytes) + "'";
   const std::optional<std::string> want = oracle(bytes, loc);
   try {
     const std::string got =
         path::_S_convert_loc(bytes.data(), bytes.data() + bytes.size(), loc);
-    if (!want) fail(at + " succeeded with '" + shown(got) + "'");
-    if (got != *want) fail(at + " gave '" + shown(got) + "', want '" + shown(*want) + "'");
+    if (!want) fail(at + " succeeded with '" + printable(got) + "'");
+    if (got != *want) fail(at + " gave '" + printable(got) + "', want '" + printable(*want) + "'");
     if (ascii(bytes) && got != bytes) fail(at + " changed ASCII text");
   } catch (const filesystem_error& e) {
-    if (want) fail(at + " failed, want '" + shown(*want) + "'");
+    if (want) fail(at + " failed, want '" + printable(*want) + "'");
     check_error(e, at);
   }
 }

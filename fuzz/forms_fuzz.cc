@@ -23,8 +23,8 @@ constexpr std::size_t kMaxJoined = 1 << 12;
 void expect_same(std::string_view got, const std::string& want, const char* what,
                  std::string_view text) {
   if (got != want)
-    fail(std::string(what) + " of '" + shown(text) + "': got '" + shown(got) + "', want '" +
-         shown(want) + "'");
+    fail(std::string(what) + " of '" + printable(text) + "': got '" + printable(got) + "', want '" +
+         printable(want) + "'");
 }
 
 // Raw bytes, or bytes read as letters of paths, where the fuzzer finds the

@@ -159,22 +159,11 @@ bool never_allocates(Op op) { return op == kSwap || op == kRemoveFilename || op 
 // The states a failed step may leave paths[s.i] in.
 std::vector<std::string> allowed_after_failure(const Step& s, const path& p, const path& arg) {
   switch (s.op) {
-    case kReplaceFilename: {
-      path removed(p);
-      removed.remove_filename();
-      return {state(removed)};
-    }
+    case kReplaceFilename:
+      return vornel::test::states_after_failed_replace_filename(p);
     case kReplaceExtension:
-    case kReplaceExtensionText: {
-      path cut(p);
-      cut.replace_extension(path());
-      std::vector<std::string> states{state(cut)};
-      if (!arg.empty() && arg.native()[0] != '.') {
-        cut._M_concat(".");
-        states.push_back(state(cut));
-      }
-      return states;
-    }
+    case kReplaceExtensionText:
+      return vornel::test::states_after_failed_replace_extension(p, arg);
     default:
       return {state(p)};
   }
@@ -188,14 +177,14 @@ void check_error(const filesystem_error& e, const Step& s, const path& p, const 
   if (s.part >= 3) want += " [" + p.native() + "]";
   if (s.part >= 6) want += " [" + q.native() + "]";
   want.resize(std::min(want.size(), want.find('\0')));
-  if (e.what() != want) fail("filesystem_error::what() is '" + shown(e.what()) + "', want '" +
-                             shown(want) + "'");
+  if (e.what() != want) fail("filesystem_error::what() is '" + printable(e.what()) + "', want '" +
+                             printable(want) + "'");
   if (e.code() != ec) fail("filesystem_error::code()");
   const std::string p1 = s.part >= 3 ? state(p) : state(path());
   const std::string p2 = s.part >= 6 ? state(q) : state(path());
   if (state(e.path1()) != p1 || state(e.path2()) != p2)
-    fail("filesystem_error paths are " + shown(state(e.path1())) + " and " +
-         shown(state(e.path2())));
+    fail("filesystem_error paths are " + printable(state(e.path1())) + " and " +
+         printable(state(e.path2())));
 }
 
 // Runs a step, with its chosen allocation made to fail, and checks the
@@ -219,17 +208,9 @@ void apply(const Step& s, path* paths) {
   const path p_before = paths[s.i], q_before = paths[s.j];
 
   std::optional<filesystem_error> error;
-  bool threw = false, fired = false;
-  {
-    vornel::test::FailAt failing(s.fail_at);
-    try {
-      run(s, paths, arg, error);
-    } catch (const std::bad_alloc&) {
-      threw = true;
-    }
-    fired = failing.fired();
-  }
-  if (threw != fired) fail(where + ": an injected failure did not reach the caller");
+  vornel::test::InjectedFailure failure(s.fail_at);
+  const bool fired = failure.run([&] { run(s, paths, arg, error); });
+  if (failure.threw() != fired) fail(where + ": an injected failure did not reach the caller");
   if (fired && never_allocates(s.op)) fail(where + " allocated");
   for (int x = 0; x < kPaths; ++x) check_valid(paths[x], where.c_str());
 
@@ -248,7 +229,7 @@ void apply(const Step& s, path* paths) {
     if (paths[s.i].native() != p_before.native()) fail(where + ": a failed split changed the text");
     paths[s.i]._M_split_cmpts();
   } else if (std::find(allowed.begin(), allowed.end(), got) == allowed.end()) {
-    fail(where + ": a failure left " + shown(got) + ", want " + shown(allowed[0]));
+    fail(where + ": a failure left " + printable(got) + ", want " + printable(allowed[0]));
   }
 }
 
@@ -269,7 +250,7 @@ std::string place(const path& p) {
 void check_relations(const path* paths) {
   for (int a = 0; a < kPaths; ++a) {
     const path& p = paths[a];
-    const std::string at = "path " + std::to_string(a) + " '" + shown(p.native()) + "'";
+    const std::string at = "path " + std::to_string(a) + " '" + printable(p.native()) + "'";
     check_agrees_with_split(p, at.c_str());
     if (p.compare(p.native()) != 0 || p.compare(path(p.native())) != 0)
       fail(at + " differs from its own text");
@@ -279,9 +260,9 @@ void check_relations(const path* paths) {
     const path normal = p.lexically_normal();
     check_valid(normal, "lexically_normal");
     if (normal.lexically_normal().native() != normal.native())
-      fail(at + ": its normal form '" + shown(normal.native()) + "' is not normal");
+      fail(at + ": its normal form '" + printable(normal.native()) + "' is not normal");
     if (normal.native().find("//") != std::string::npos)
-      fail(at + ": its normal form '" + shown(normal.native()) + "' doubles a separator");
+      fail(at + ": its normal form '" + printable(normal.native()) + "' doubles a separator");
 
     if (p.has_root_name() == p.root_name().empty() ||
         p.has_root_directory() == p.root_directory().empty() ||
@@ -300,7 +281,7 @@ void check_relations(const path* paths) {
 
     for (int b = 0; b < kPaths; ++b) {
       const path& q = paths[b];
-      const std::string pair = at + " against '" + shown(q.native()) + "'";
+      const std::string pair = at + " against '" + printable(q.native()) + "'";
       const int c = p.compare(q);
       if (sign(c) != sign(p.compare(q.native())))
         fail(pair + ": comparing with the path and with its text disagree");
@@ -311,7 +292,7 @@ void check_relations(const path* paths) {
       const path relative = p.lexically_relative(q);
       check_valid(relative, "lexically_relative");
       if (!relative.empty() && !climbs(p) && !climbs(q) && place(q / relative) != place(p))
-        fail(pair + ": the relative form '" + shown(relative.native()) + "' leads elsewhere");
+        fail(pair + ": the relative form '" + printable(relative.native()) + "' leads elsewhere");
     }
   }
 }

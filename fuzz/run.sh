@@ -16,7 +16,7 @@ build=${2:-build-rel-fuzz}
 targets=("${@:3}")
 ((${#targets[@]})) || targets=(split ops convert forms)
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNEL_WERROR=ON \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
   -DVORNEL_BUILD_FUZZ=ON -DVORNEL_BUILD_TESTS=OFF -DVORNEL_BUILD_TOOLS=OFF >/dev/null
 cmake --build "$build" --target "${targets[@]/#/vornel_fuzz_}"

@@ -19,14 +19,14 @@ using vornel::test::describe;
 using vornel::test::raw;
 
 void expect(bool holds, const char* what, std::string_view text) {
-  if (!holds) fail(std::string(what) + " for '" + shown(text) + "'");
+  if (!holds) fail(std::string(what) + " for '" + printable(text) + "'");
 }
 
 void expect_same(const std::string& got, const std::string& want, const char* what,
                  std::string_view text) {
   if (got != want)
-    fail(std::string(what) + " for '" + shown(text) + "': got '" + shown(got) +
-         "', want '" + shown(want) + "'");
+    fail(std::string(what) + " for '" + printable(text) + "': got '" + printable(got) +
+         "', want '" + printable(want) + "'");
 }
 
 // The structure and block of p are those a split of `text` gives in a block

@@ -10,13 +10,12 @@
 #include <locale>
 #include <string>
 
-#include "support/alloc.h"
+#include "support/sweep.h"
 
 namespace {
 
 using std::filesystem::filesystem_error;
 using std::filesystem::path;
-using vornel::test::live_allocations;
 using Codecvt = std::codecvt<wchar_t, char, std::mbstate_t>;
 
 std::string convert(const std::string& text, const std::locale& loc) {
@@ -194,24 +193,11 @@ TEST(Convert, FreesEveryBufferWhenAnAllocationFails) {
   const std::locale& loc = utf8_locale();  // built before any failure is armed
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    const long points = vornel::test::for_each_allocation_failure([&](long k) {
-      const long live = live_allocations();
-      {
-        vornel::test::FailAt fail(k);
-        std::string result;
-        try {
-          result = outcome(c.input, loc);
-        } catch (const std::bad_alloc&) {
-          result = "bad_alloc";
-        }
-        if (!fail.fired()) {
-          EXPECT_EQ(result, c.expected);
-          return false;
-        }
-        EXPECT_EQ(result, "bad_alloc");
+    const long points = vornel::test::sweep_allocation_failures([&](auto& failure) {
+      std::string result;
+      if (!failure.run([&] { result = outcome(c.input, loc); })) {
+        EXPECT_EQ(result, c.expected);
       }
-      EXPECT_EQ(live_allocations(), live) << "failing allocation " << k;
-      return true;
     });
     EXPECT_GE(points, 2);
   }

@@ -13,22 +13,21 @@
 #include <system_error>
 #include <vector>
 
-#include "support/alloc.h"
 #include "support/raw_state.h"
+#include "support/sweep.h"
 
 namespace {
 
 using std::filesystem::filesystem_error;
 using std::filesystem::path;
 using vornel::test::describe;
-using vornel::test::FailAt;
-using vornel::test::for_each_allocation_failure;
+using vornel::test::InjectedFailure;
 using vornel::test::invariant_violation;
-using vornel::test::live_allocations;
 using vornel::test::names;
+using vornel::test::printable;
 using vornel::test::state;
+using vornel::test::sweep_allocation_failures;
 using vornel::test::text_of;
-using vornel::test::shown;
 
 // Hand-picked edge cases first, then texts drawn from a small alphabet that
 // is rich in separators, dots, NULs and bytes that are not UTF-8.
@@ -187,21 +186,10 @@ std::vector<std::string> allowed_after_failure(Guarantee g, const path& p, const
   switch (g) {
     case Guarantee::kUnchanged:
       return {state(p)};
-    case Guarantee::kFilenameRemoved: {
-      path removed(p);
-      removed.remove_filename();
-      return {state(removed)};
-    }
-    case Guarantee::kExtensionCut: {
-      path cut(p);
-      cut.replace_extension(path());
-      std::vector<std::string> states{state(cut)};
-      if (!q.empty() && q.native()[0] != '.') {
-        cut._M_concat(".");
-        states.push_back(state(cut));
-      }
-      return states;
-    }
+    case Guarantee::kFilenameRemoved:
+      return vornel::test::states_after_failed_replace_filename(p);
+    case Guarantee::kExtensionCut:
+      return vornel::test::states_after_failed_replace_extension(p, q);
   }
   return {};
 }
@@ -212,42 +200,26 @@ long sweep(const Operation& op, const Input& in) {
   op.run(expected, path(in.arg));
   const std::string want = state(expected);
   // Outside the attempts: a trace allocates what the leak check would count.
-  SCOPED_TRACE(std::string(op.name) + " on '" + shown(in.target) + "' with '" +
-               shown(in.arg) + "'");
+  SCOPED_TRACE(std::string(op.name) + " on '" + printable(in.target) + "' with '" +
+               printable(in.arg) + "'");
 
-  return for_each_allocation_failure([&](long k) {
-    if (testing::Test::HasFailure()) return false;
-    const long live = live_allocations();
-    bool fired = false;
-    {
-      path p = make_target(in);
-      const path q(in.arg);
-      const std::string arg_before = state(q);
-      const std::vector<std::string> allowed = allowed_after_failure(op.guarantee, p, q);
-      bool threw = false;
-      {
-        FailAt fail(k);
-        try {
-          op.run(p, q);
-        } catch (const std::bad_alloc&) {
-          threw = true;
-        }
-        fired = fail.fired();
-      }
-      const std::string at = "allocation " + std::to_string(k);
-      EXPECT_EQ(threw, fired) << at << ": an injected failure must reach the caller";
-      EXPECT_EQ(invariant_violation(p), "") << at << ": " << shown(state(p));
-      EXPECT_EQ(state(q), arg_before) << at << ": the argument is only read";
-      const std::string got = state(p);
-      if (!fired) {
-        EXPECT_EQ(shown(got), shown(want)) << at;
-      } else if (std::find(allowed.begin(), allowed.end(), got) == allowed.end()) {
-        ADD_FAILURE() << at << " left " << shown(got) << ", expected " << shown(allowed[0])
-                      << (allowed.size() > 1 ? " or " + shown(allowed[1]) : "");
-      }
+  return sweep_allocation_failures([&](InjectedFailure& failure) {
+    path p = make_target(in);
+    const path q(in.arg);
+    const std::string arg_before = state(q);
+    const std::vector<std::string> allowed = allowed_after_failure(op.guarantee, p, q);
+    const bool fired = failure.run([&] { op.run(p, q); });
+    const std::string at = "allocation " + std::to_string(failure.k());
+    EXPECT_EQ(invariant_violation(p), "") << at << ": " << printable(state(p));
+    EXPECT_EQ(state(q), arg_before) << at << ": the argument is only read";
+    const std::string got = state(p);
+    if (!fired) {
+      EXPECT_EQ(printable(got), printable(want)) << at;
+    } else if (std::find(allowed.begin(), allowed.end(), got) == allowed.end()) {
+      ADD_FAILURE() << at << " left " << printable(got) << ", expected "
+                    << printable(allowed[0])
+                    << (allowed.size() > 1 ? " or " + printable(allowed[1]) : "");
     }
-    EXPECT_EQ(live_allocations(), live) << "nothing leaks, allocation " << k;
-    return fired;
   });
 }
 
@@ -293,29 +265,17 @@ TEST(FaultSweep, SplitLeavesTheTextAndAListThatSplitsAgain) {
   long injected = 0;
   for (const Input& in : all) {
     if (testing::Test::HasFailure()) break;
-    SCOPED_TRACE("split of '" + shown(in.arg) + "'");
-    const long live = live_allocations();
-    injected += for_each_allocation_failure([&](long k) {
+    SCOPED_TRACE("split of '" + printable(in.arg) + "'");
+    injected += sweep_allocation_failures([&](InjectedFailure& failure) {
       path p = make_target(in);
       text_of(p) = in.arg;
-      bool threw = false;
-      {
-        FailAt fail(k);
-        try {
-          p._M_split_cmpts();
-        } catch (const std::bad_alloc&) {
-          threw = true;
-        }
-        if (!fail.fired()) return false;
-      }
-      EXPECT_TRUE(threw) << "allocation " << k;
-      EXPECT_EQ(p.native(), in.arg) << "allocation " << k;
-      EXPECT_EQ(invariant_violation(p), "") << "allocation " << k;
+      if (!failure.run([&] { p._M_split_cmpts(); })) return;
+      const std::string at = "allocation " + std::to_string(failure.k());
+      EXPECT_EQ(p.native(), in.arg) << at;
+      EXPECT_EQ(invariant_violation(p), "") << at;
       p._M_split_cmpts();
-      EXPECT_EQ(describe(p), vornel::test::describe_split(in.arg)) << "allocation " << k;
-      return true;
+      EXPECT_EQ(describe(p), vornel::test::describe_split(in.arg)) << at;
     });
-    EXPECT_EQ(live_allocations(), live) << "nothing leaks";
   }
   std::printf("fault sweep: _M_split_cmpts: %ld injected failures over %zu inputs\n",
               injected, all.size());
@@ -329,7 +289,7 @@ TEST(FaultSweep, DerivedPathsErrorsAndConversionsLeaveTheirOperandsAndLeakNothin
 
 TEST(FaultSweep, RemoveFilenameClearMovesAndSwapsNeverAllocate) {
   for (const Input& in : inputs()) {
-    SCOPED_TRACE(shown(in.target));
+    SCOPED_TRACE(printable(in.target));
     path p = make_target(in);
     path q(in.arg);
     path r = make_target(in);

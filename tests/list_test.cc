@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "support/alloc.h"
+#include "support/sweep.h"
 #include "support/raw_state.h"
 
 namespace {
@@ -136,27 +136,14 @@ TEST(Assign, LeavesTheTargetAsItWasWhenAnAllocationFails) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.source.native());
-    const long points = vornel::test::for_each_allocation_failure([&](long k) {
-      const long live = vornel::test::live_allocations();
-      {
-        path target = c.target;
-        const std::string before = describe(target);
-        const int cap = capacity(target);
-        bool threw = false;
-        vornel::test::FailAt fail(k);
-        try {
-          target = c.source;
-        } catch (const std::bad_alloc&) {
-          threw = true;
-        }
-        if (!fail.fired()) return false;
-        EXPECT_TRUE(threw);
-        EXPECT_EQ(target.native(), c.target.native());
-        EXPECT_EQ(describe(target), before);
-        EXPECT_EQ(capacity(target), cap);
-      }
-      EXPECT_EQ(vornel::test::live_allocations(), live) << "nothing leaks";
-      return true;
+    const long points = vornel::test::sweep_allocation_failures([&](auto& failure) {
+      path target = c.target;
+      const std::string before = describe(target);
+      const int cap = capacity(target);
+      if (!failure.run([&] { target = c.source; })) return;
+      EXPECT_EQ(target.native(), c.target.native());
+      EXPECT_EQ(describe(target), before);
+      EXPECT_EQ(capacity(target), cap);
     });
     EXPECT_GE(points, 1);
   }
@@ -179,17 +166,8 @@ TEST(Assign, FromOneOfItsOwnComponentsActsAsFromACopy) {
 
 TEST(Copy, LeavesNothingBehindWhenAnAllocationFails) {
   const path source("/" + std::string(30, 'a') + "/b/" + std::string(30, 'c') + "/");
-  const long points = vornel::test::for_each_allocation_failure([&](long k) {
-    const long live = vornel::test::live_allocations();
-    vornel::test::FailAt fail(k);
-    try {
-      path copy(source);
-    } catch (const std::bad_alloc&) {
-    }
-    if (!fail.fired()) return false;
-    EXPECT_EQ(vornel::test::live_allocations(), live);
-    return true;
-  });
+  const long points = vornel::test::sweep_allocation_failures(
+      [&](auto& failure) { failure.run([&] { path copy(source); }); });
   EXPECT_EQ(points, 4) << "text, block, and the two long component texts";
 }
 
@@ -242,17 +220,11 @@ TEST(Assign, SplitsNewTextOrLeavesThePathAsItWas) {
   p = std::string("/x/y/");
   EXPECT_EQ(describe(p), "M /:R@0 x:F@1 y:F@3 :F@5");
   const std::string text = "/" + std::string(30, 'z') + "/w";
-  const long points = vornel::test::for_each_allocation_failure([&](long k) {
+  const long points = vornel::test::sweep_allocation_failures([&](auto& failure) {
     path q("a/b");
-    vornel::test::FailAt fail(k);
-    try {
-      q = text;
-    } catch (const std::bad_alloc&) {
-    }
-    if (!fail.fired()) return false;
+    if (!failure.run([&] { q = text; })) return;
     EXPECT_EQ(describe(q), "M a:F@0 b:F@2");
     EXPECT_EQ(q.native(), "a/b");
-    return true;
   });
   EXPECT_GE(points, 2);
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "support/alloc.h"
+#include "support/sweep.h"
 #include "support/raw_state.h"
 
 namespace {
@@ -170,27 +170,12 @@ TEST(NormalFailure, LeavesTheSourceAndLeaksNothing) {
     const path source(text);
     const std::string before = describe(source);
     const path expected = source.lexically_normal();
-    const long points = vornel::test::for_each_allocation_failure([&](long k) {
-      const long live = vornel::test::live_allocations();
+    const long points = vornel::test::sweep_allocation_failures([&](auto& failure) {
       std::optional<path> normal;
-      bool fired;
-      {
-        vornel::test::FailAt fail(k);
-        try {
-          normal.emplace(source.lexically_normal());
-        } catch (const std::bad_alloc&) {
-        }
-        fired = fail.fired();
-      }
-      EXPECT_EQ(describe(source), before);
-      if (fired) {
-        EXPECT_FALSE(normal) << "a failure reported as success at allocation " << k;
-      } else {
+      if (!failure.run([&] { normal.emplace(source.lexically_normal()); })) {
         EXPECT_EQ(describe(*normal), describe(expected));
       }
-      normal.reset();
-      EXPECT_EQ(vornel::test::live_allocations(), live) << "at allocation " << k;
-      return fired;
+      EXPECT_EQ(describe(source), before);
     });
     EXPECT_GE(points, 3);
   }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fs_path>
+#include <stdexcept>
 #include <string>
 
 #include "support/alloc.h"
@@ -65,6 +66,20 @@ TEST(Parts, OfARootDirectoryRunMadeByAppendingKeepTheWholeRun) {
   const path split("//a");
   EXPECT_EQ(state(split.root_directory()), "[/] R");
   EXPECT_EQ(state(split.parent_path()), "[/] R");
+}
+
+// A list left past its text by hand: a piece is taken as the string's substr
+// would take it, out of range from a start past the end, cut at the end.
+TEST(Parts, OfAListPastItsTextFollowTheStringsSubstr) {
+  path p("//a/b");
+  vornel::test::text_of(p) = "/";
+  try {
+    p.relative_path();
+    ADD_FAILURE() << "no error";
+  } catch (const std::out_of_range& e) {
+    EXPECT_STREQ(e.what(), "basic_string::substr: __pos (which is 2) > this->size() (which is 1)");
+  }
+  EXPECT_EQ(state(p.parent_path()), "[/] R");
 }
 
 struct QueryCase {

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "support/alloc.h"
+#include "support/sweep.h"
 #include "support/raw_state.h"
 
 namespace {
@@ -147,27 +147,13 @@ TEST(RelativeFailure, LeavesBothPathsAndLeaksNothing) {
       return proximate ? self.lexically_proximate(other) : self.lexically_relative(other);
     };
     const path expected = run(base);
-    const long points = vornel::test::for_each_allocation_failure([&](long k) {
-      const long live = vornel::test::live_allocations();
+    const long points = vornel::test::sweep_allocation_failures([&](auto& failure) {
       std::optional<path> result;
-      bool fired;
-      {
-        vornel::test::FailAt fail(k);
-        try {
-          result.emplace(run(base));
-        } catch (const std::bad_alloc&) {
-        }
-        fired = fail.fired();
+      if (!failure.run([&] { result.emplace(run(base)); })) {
+        EXPECT_EQ(describe(*result), describe(expected));
       }
       EXPECT_EQ(describe(self), self_before);
       EXPECT_EQ(describe(base), base_before);
-      if (fired)
-        EXPECT_FALSE(result) << "a failure reported as success at allocation " << k;
-      else
-        EXPECT_EQ(describe(*result), describe(expected));
-      result.reset();
-      EXPECT_EQ(vornel::test::live_allocations(), live) << "at allocation " << k;
-      return fired;
     });
     EXPECT_GE(points, 3);
   }

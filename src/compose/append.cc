@@ -2,7 +2,7 @@
 // Both keep the components the path already has and build only the new ones.
 #include "undo.h"
 
-namespace std::filesystem::__cxx11 {
+namespace vornel {
 namespace {
 
 // Adds a separator when asked, then `s`, to `text`, growing it at most once.
@@ -27,6 +27,11 @@ inline void add_text(path::string_type& text, bool separator, std::string_view s
 }
 
 }  // namespace
+}  // namespace vornel
+
+using namespace vornel;
+
+namespace std::filesystem::__cxx11 {
 
 // The old components are kept and lined up for the new to follow.
 class path::_Detail::AppendUndo : public Undo {
@@ -55,7 +60,7 @@ path& path::operator/=(const path& __p) {
   if (!separator && __p.empty()) return *this;
 
   const bool multi = __p._M_type() == _Type::_Multi;
-  if (!multi) VORNEL_CHECK(__p._M_type() == _Type::_Filename);
+  if (!multi) __vornel_check(__p._M_type() == _Type::_Filename);
   const std::size_t size = __p._M_pathname.size();
   const int count = multi ? __p._M_cmpts.size() : 1;
   // Read now: when __p is this path, its last component may be dropped.
@@ -70,7 +75,7 @@ path& path::operator/=(const path& __p) {
     // The new components' texts are read from the copy just appended.
     const std::string_view added(_M_pathname.data() + base, size);
     const _List::_Impl* block = multi ? _Detail::impl(__p._M_cmpts) : nullptr;
-    if (multi) VORNEL_CHECK_AS(block != nullptr, "get() != pointer()");
+    if (multi) __vornel_check_as(block != nullptr, "get() != pointer()");
     for (int i = 0; i < count; ++i) {
       const _Detail::Piece c = i + 1 < count ? _Detail::piece_of(block->begin()[i]) : last;
       _Detail::emplace_back(_M_cmpts, added.substr(c.pos, c.size), _Type::_Filename,
@@ -105,14 +110,14 @@ void path::_M_append(std::string_view s) {
       _M_pathname.insert(undo.length(), 1, preferred_separator);
     }
     std::string_view input(_M_pathname);
-    VORNEL_CHECK_AS(input.size() >= base, "this->_M_len >= __n");
+    __vornel_check_as(input.size() >= base, "this->_M_len >= __n");
     input.remove_prefix(base);
     _Parser parser(input, base);
     ParseBatch found;
     found.gather(parser);
     const bool empty_name = found.total() == 0 && separator;
     undo.make_room(found.total() + empty_name);
-    _Detail::add_batch(_M_cmpts, parser, found);
+    _Detail::add_gathered(_M_cmpts, parser, found);
     if (empty_name)
       _Detail::emplace_back(_M_cmpts, std::string_view(), _Type::_Filename, base);
   } catch (...) {

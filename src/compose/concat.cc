@@ -3,7 +3,7 @@
 // edited in place.
 #include "undo.h"
 
-namespace std::filesystem::__cxx11 {
+namespace vornel {
 namespace {
 
 bool only_separators(std::string_view text) {
@@ -11,6 +11,11 @@ bool only_separators(std::string_view text) {
 }
 
 }  // namespace
+}  // namespace vornel
+
+using namespace vornel;
+
+namespace std::filesystem::__cxx11 {
 
 // Besides the components, a last filename that was extended or reused is put
 // back.
@@ -69,9 +74,10 @@ class path::_Detail::ConcatUndo : public Undo {
             list_.front()._M_type() == _Type::_Rootdir);
   }
 
-  // Separators added to a lone root directory lengthen it: the path takes
-  // the state its new text splits to, with no empty filename after the root,
-  // which no split makes and which would compare equal to it but hash apart.
+  // Separators added to a lone root directory lengthen it (internal.h): the
+  // path takes the state its new text splits to, with no empty filename after
+  // the root, which no split makes and which would compare equal to it but
+  // hash apart.
   void extend_root() noexcept {
     list_.clear();
     list_.type(_Type::_Rootdir);
@@ -170,7 +176,7 @@ path& path::operator+=(const path& p) {
   using Concat = _Detail::ConcatUndo;
   Concat::AddedPath elements(p);
   const std::size_t size = p._M_pathname.size();
-  VORNEL_CHECK_AS(!_M_pathname.empty(), "!empty()");
+  __vornel_check_as(!_M_pathname.empty(), "!empty()");
   const bool ended_with_separator = is_dir_sep(_M_pathname.back());
 
   Concat undo(*this);
@@ -199,7 +205,7 @@ void path::_M_concat(std::string_view s) {
     return;
   }
   const std::string_view old(_M_pathname);
-  VORNEL_CHECK_AS(old.size() > 0, "this->_M_len > 0");
+  __vornel_check_as(old.size() > 0, "this->_M_len > 0");
   const bool ended_with_separator = is_dir_sep(old.back());
 
   _Detail::ConcatUndo undo(*this);
@@ -209,7 +215,7 @@ void path::_M_concat(std::string_view s) {
   append_bytes(_M_pathname, s.data(), s.size());
   try {
     std::string_view added(_M_pathname);
-    VORNEL_CHECK_AS(added.size() >= undo.length(), "this->_M_len >= __n");
+    __vornel_check_as(added.size() >= undo.length(), "this->_M_len >= __n");
     added.remove_prefix(undo.length());
     _Parser parser(added, undo.length());
     const _Parser::cmpt first = parser.next();
@@ -238,7 +244,7 @@ void path::_M_concat(std::string_view s) {
     found.gather(parser);
     undo.make_room(found.total(), merged, false);
     if (reuse_empty_last) undo.reuse_empty_last(found[0].text, parser.position(found[0]));
-    _Detail::add_batch(_M_cmpts, parser, found, reuse_empty_last);
+    _Detail::add_gathered(_M_cmpts, parser, found, reuse_empty_last);
   } catch (...) {
     undo.restore();
     throw;

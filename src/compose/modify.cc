@@ -2,12 +2,9 @@
 // replacing the extension, each editing the component list in place.
 #include "../path/internal.h"
 
+using namespace vornel;
+
 namespace std::filesystem::__cxx11 {
-namespace {
-
-bool is_root(Type kind) { return kind == Type::_Rootdir || kind == Type::_Rootname; }
-
-}  // namespace
 
 path& path::remove_filename() {
   if (_M_type() == _Type::_Filename) {
@@ -22,7 +19,7 @@ path& path::remove_filename() {
   // The separator before the name stays.
   _M_pathname.erase(last._M_pos);
   const int size = _M_cmpts.size();
-  if (size > 1 && is_root(_M_cmpts.begin()[size - 2]._M_type())) {
+  if (size > 1 && _M_cmpts.begin()[size - 2]._M_type() == _Type::_Rootdir) {
     _M_cmpts.pop_back();
     if (_M_cmpts.size() == 1) {
       const _Type kind = _M_cmpts.front()._M_type();
@@ -37,20 +34,16 @@ path& path::remove_filename() {
 }
 
 path& path::replace_filename(const path& p) {
-  // Removing the filename would change an argument that is part of the path.
   path copy;
-  const bool own = &p == this || _Detail::is_component_of(_M_cmpts, p);
-  const path& name = own ? (copy = p) : p;
+  const path& name = _Detail::unaliased(*this, p, copy);
   remove_filename();
   *this /= name;
   return *this;
 }
 
 path& path::replace_extension(const path& p) {
-  // Cutting the extension would change an argument that is part of the path.
   path copy;
-  const bool own = &p == this || _Detail::is_component_of(_M_cmpts, p);
-  const path& replacement = own ? (copy = p) : p;
+  const path& replacement = _Detail::unaliased(*this, p, copy);
   const auto ext = _M_find_extension();
   if (ext.first && ext.second != npos) {
     if (ext.first == &_M_pathname) {
@@ -58,7 +51,7 @@ path& path::replace_extension(const path& p) {
     } else {
       // Cut by the same number of bytes, so every position stays valid.
       _Cmpt& back = _M_cmpts.back();
-      VORNEL_CHECK(ext.first == &back._M_pathname);
+      __vornel_check(ext.first == &back._M_pathname);
       back._M_pathname.erase(ext.second);
       _M_pathname.erase(back._M_pos + ext.second);
     }

@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-namespace std::filesystem::__cxx11 {
+namespace vornel {
 namespace {
 
 using Codecvt = std::codecvt<wchar_t, char, std::mbstate_t>;
@@ -24,7 +24,7 @@ bool convert_all(const Codecvt& facet, Step step, const In* from, const In* to,
   Codecvt::result result;
   do {
     dest.resize(dest.size() + std::size_t(to - next) * std::size_t(maxlen));
-    VORNEL_CHECK_AS(!dest.empty(), "!empty()");
+    __vornel_check_as(!dest.empty(), "!empty()");
     Out* const out = &dest.front();
     Out* out_next = out + outcount;
     result = (facet.*step)(state, next, to, next, out_next, out + dest.size(),
@@ -46,11 +46,16 @@ std::string narrow(const std::wstring& wide) {
   std::mbstate_t state{};
   if (!convert_all(cvt, &Codecvt::out, wide.data(), wide.data() + wide.size(),
                    result, state))
-    __vornel::__throw_unconvertible();
+    std::filesystem::__vornel::__throw_unconvertible();
   return result;
 }
 
 }  // namespace
+}  // namespace vornel
+
+using namespace vornel;
+
+namespace std::filesystem::__cxx11 {
 
 path::string_type path::_S_convert_loc(const char* first, const char* last,
                                        const std::locale& loc) {

@@ -1,9 +1,23 @@
 // filesystem_error: the block its copies share (the two paths and the composed
 // message behind a counted control part), the what() texts, and the release.
-#include <fs_path>
+#include "../path/internal.h"
 
 #include <new>
 #include <typeinfo>
+
+namespace vornel {
+namespace {
+
+// The base message (what_arg, ": ", the category's text), read as a C string
+// from the runtime_error part, never through what().
+std::string_view base_message(const std::runtime_error& e) noexcept {
+  return std::string_view(e.std::runtime_error::what());
+}
+
+}  // namespace
+}  // namespace vornel
+
+using namespace vornel;
 
 namespace std::filesystem::__cxx11 {
 
@@ -15,29 +29,20 @@ struct filesystem_error::_Impl {
   template <typename... Paths>
   static _Shared share(std::string_view base, const Paths&... paths);
 
-  static std::string make_what(std::string_view what, const path* p1,
-                               const path* p2);
+  // "filesystem error: " and the base message, then " [p1]" and " [p2]" for
+  // the paths given.
+  static std::string make_what(std::string_view base, const path* p1 = nullptr,
+                               const path* p2 = nullptr);
 
-  explicit _Impl(std::string_view base) : what(prefixed(base)) {}
+  explicit _Impl(std::string_view base) : what(make_what(base)) {}
   _Impl(std::string_view base, const path& p1)
-      : path1(p1), what(make_what(base, &p1, nullptr)) {}
+      : path1(p1), what(make_what(base, &p1)) {}
   _Impl(std::string_view base, const path& p1, const path& p2)
       : path1(p1), path2(p2), what(make_what(base, &p1, &p2)) {}
 
   path path1;
   path path2;
   std::string what;
-
- private:
-  static constexpr std::string_view prefix = "filesystem error: ";
-
-  static std::string prefixed(std::string_view base) {
-    std::string s;
-    s.reserve(base.size() + prefix.size());
-    s.assign(prefix.data(), prefix.size());
-    s.append(base.data(), base.size());
-    return s;
-  }
 };
 
 // Laid out as the runtime's in-place shared count, so that a shared pointer
@@ -80,33 +85,17 @@ filesystem_error::_Shared filesystem_error::_Impl::share(std::string_view base,
   return _Shared{block->_M_ptr(), block};
 }
 
-std::string filesystem_error::_Impl::make_what(std::string_view what,
-                                               const path* p1, const path* p2) {
-  const std::string s1 = p1 ? p1->native() : std::string();
-  const std::string s2 = p2 ? p2->native() : std::string();
-  auto bracketed = [](const std::string& s) {
-    return s.empty() ? std::size_t(0) : s.size() + 3;
-  };
+std::string filesystem_error::_Impl::make_what(std::string_view base, const path* p1,
+                                               const path* p2) {
+  static constexpr std::string_view prefix = "filesystem error: ";
+  auto bracketed = [](const path* p) { return p ? p->native().size() + 3 : 0; };
   std::string result;
-  result.reserve(prefix.size() + what.size() + bracketed(s1) + bracketed(s2));
-  result.assign(prefix.data(), prefix.size());
-  result.append(what.data(), what.size());
-  if (p1) {
-    result.append(" [", 2).append(s1).append("]", 1);
-    if (p2) result.append(" [", 2).append(s2).append("]", 1);
-  }
+  result.reserve(prefix.size() + base.size() + bracketed(p1) + bracketed(p2));
+  result.append(prefix.data(), prefix.size()).append(base.data(), base.size());
+  for (const path* p : {p1, p2})
+    if (p) result.append(" [", 2).append(p->native()).append("]", 1);
   return result;
 }
-
-namespace {
-
-// The base message (what_arg, ": ", the category's text), read as a C string
-// from the runtime_error part, never through what().
-std::string_view base_message(const std::runtime_error& e) noexcept {
-  return std::string_view(e.std::runtime_error::what());
-}
-
-}  // namespace
 
 void filesystem_error::_Sp_counted::_M_release() noexcept {
   if (_S_add(_M_use_count, -1) != 1) return;
@@ -127,8 +116,13 @@ filesystem_error::filesystem_error(const std::string& what_arg, const path& p1,
     : std::system_error(ec, what_arg),
       _M_impl(_Impl::share(base_message(*this), p1, p2)) {}
 
+// Every error holds its block from construction to destruction: each
+// constructor makes one or shares its source's, and only the destructor gives
+// a share up. what(), path1() and path2() read it unchecked; the destructor,
+// its last user, checks it.
 filesystem_error::~filesystem_error() {
-  if (_M_impl._M_refcount) _M_impl._M_refcount->_M_release();
+  __vornel_check(_M_impl._M_refcount != nullptr);
+  _M_impl._M_refcount->_M_release();
 }
 
 const char* filesystem_error::what() const noexcept { return _M_impl._M_ptr->what.c_str(); }
@@ -139,6 +133,10 @@ const path& filesystem_error::path2() const noexcept { return _M_impl._M_ptr->pa
 
 }  // namespace std::filesystem::__cxx11
 
-// A process that already has these objects keeps using its own copy.
+// A process that already has these objects keeps using its own copy. The
+// pragma is g++'s: clang makes nothing weak that the source never declared,
+// so a clang build (the fuzz targets' copy) leaves them strong.
+#ifndef __clang__
 #pragma weak _ZTINSt10filesystem7__cxx1116filesystem_errorE
 #pragma weak _ZTVNSt10filesystem7__cxx1116filesystem_errorE
+#endif

@@ -2,14 +2,9 @@
 // another path or against unparsed text, and the hash that agrees with it.
 #include "../path/internal.h"
 
-#include <algorithm>
 #include <cstdint>
 
-namespace std {
-size_t _Hash_bytes(const void* ptr, size_t len, size_t seed);
-}
-
-namespace std::filesystem::__cxx11 {
+namespace vornel {
 namespace {
 
 // memcmp's own value when the common prefix differs, else the length
@@ -27,39 +22,24 @@ bool same_bytes(std::string_view l, std::string_view r) noexcept {
          (l.empty() || std::memcmp(l.data(), r.data(), l.size()) == 0);
 }
 
-// The components after the root of a _Multi path; empty for any other.
-struct Walk {
-  const path::_Cmpt* cur = nullptr;
-  const path::_Cmpt* end = nullptr;
+// Each element's bytes go through the runtime's byte hash with the seed that
+// its std::hash<std::string> uses, so an element hashes as its text would.
+constexpr std::size_t element_hash_seed = 0xc70f6907;
+// The hashes are folded in by the customary combining step, whose constant
+// is 2^32 divided by the golden ratio: its bits are spread evenly.
+constexpr std::size_t golden_ratio_bits = 0x9e3779b9;
 
-  bool done() const noexcept { return cur == end; }
-  std::string_view text() const noexcept { return cur->native(); }
-  bool last() const noexcept { return cur + 1 == end; }
-};
-
-// What the comparison reads of one path, taken from its list in one pass.
-struct Shape {
-  std::string_view root_name;
-  bool has_root_directory = false;
-  Walk walk;
-};
-
-[[gnu::always_inline]] inline Shape shape_of(std::string_view text, const path::_List& cmpts,
-                                             Type kind) noexcept {
-  Shape s;
-  if (kind == Type::_Rootname) s.root_name = text;
-  s.has_root_directory = kind == Type::_Rootdir;
-  if (kind != Type::_Multi) return s;
-  const path::_Cmpt* c = cmpts.begin();
-  s.walk.end = cmpts.end();
-  if (c->_M_type() == Type::_Rootname) s.root_name = (c++)->native();
-  s.has_root_directory = c != s.walk.end && c->_M_type() == Type::_Rootdir;
-  while (c != s.walk.end && c->_M_type() != Type::_Filename) ++c;
-  s.walk.cur = c;
-  return s;
+std::size_t combine(std::size_t seed, std::string_view bytes) noexcept {
+  const std::size_t h = std::_Hash_bytes(bytes.data(), bytes.size(), element_hash_seed);
+  return seed ^ (h + golden_ratio_bits + (seed << 6) + (seed >> 2));
 }
 
 }  // namespace
+}  // namespace vornel
+
+using namespace vornel;
+
+namespace std::filesystem::__cxx11 {
 
 // Paths of the same text are equal: that answer is given before the frame of
 // the structural comparison is set up.
@@ -68,30 +48,33 @@ int path::compare(const path& p) const noexcept {
   return _Detail::compare_structure(*this, p);
 }
 
+// No path has a root name (layout.h): the root directory comes first, then
+// the elements after it. A path that is one filename is compared as that
+// filename, whatever the other path's elements.
 [[gnu::noinline]] int path::_Detail::compare_structure(const path& self, const path& p) noexcept {
-  const Shape mine = shape_of(self._M_pathname, self._M_cmpts, self._M_type());
-  const Shape theirs = shape_of(p._M_pathname, p._M_cmpts, p._M_type());
-  if (const int c = compare_bytes(mine.root_name, theirs.root_name)) return c;
-  if (!mine.has_root_directory && theirs.has_root_directory) return -1;
-  if (mine.has_root_directory && !theirs.has_root_directory) return +1;
+  Elements l(self), r(p);
+  const bool l_root = l.skip_root(), r_root = r.skip_root();
+  if (!l_root && r_root) return -1;
+  if (l_root && !r_root) return +1;
 
-  Walk l = mine.walk, r = theirs.walk;
   if (self._M_type() == _Type::_Filename) {
     if (p._M_type() == _Type::_Filename) return compare_bytes(self._M_pathname, p._M_pathname);
     if (r.done()) return +1;
-    if (const int c = compare_bytes(self._M_pathname, r.text())) return c;
-    return r.last() ? 0 : -1;
+    if (const int c = compare_bytes(self._M_pathname, r->_M_pathname)) return c;
+    return r.is_last() ? 0 : -1;
   }
   if (p._M_type() == _Type::_Filename) {
     if (l.done()) return -1;
-    if (const int c = compare_bytes(l.text(), p._M_pathname)) return c;
-    return l.last() ? 0 : +1;
+    if (const int c = compare_bytes(l->_M_pathname, p._M_pathname)) return c;
+    return l.is_last() ? 0 : +1;
   }
 
+  // Neither is one filename: what is left of each is its components.
+  Elements lc = l.components(), rc = r.components();
   int count = 1;
-  for (; !l.done() && !r.done(); ++l.cur, ++r.cur, ++count)
-    if (const int c = compare_bytes(l.text(), r.text())) return c;
-  if (l.done()) return r.done() ? 0 : -count;
+  for (; !lc.done() && !rc.done(); ++lc, ++rc, ++count)
+    if (const int c = compare_bytes(lc->_M_pathname, rc->_M_pathname)) return c;
+  if (lc.done()) return rc.done() ? 0 : -count;
   return +count;
 }
 
@@ -102,11 +85,10 @@ int path::compare(std::string_view s) const noexcept {
 
   _Parser parser(s, 0);
   const bool s_has_root = parser.root_step().valid();
-
-  const Shape mine = shape_of(_M_pathname, _M_cmpts, _M_type());
-  if (const int c = compare_bytes(mine.root_name, {})) return c;
-  if (!mine.has_root_directory && s_has_root) return -1;
-  if (mine.has_root_directory && !s_has_root) return +1;
+  _Detail::Elements l(*this);
+  const bool has_root = l.skip_root();
+  if (!has_root && s_has_root) return -1;
+  if (has_root && !s_has_root) return +1;
 
   if (_M_type() == _Type::_Filename) {
     const _Parser::cmpt first = parser.next();
@@ -114,51 +96,22 @@ int path::compare(std::string_view s) const noexcept {
     if (const int c = compare_bytes(_M_pathname, first.text)) return c;
     return parser.next().valid() ? -1 : 0;
   }
-  if (_M_type() == _Type::_Multi) {
-    Walk l = mine.walk;
-    int count = 1;
-    for (_Parser::cmpt c = parser.next();; c = parser.next(), ++l.cur, ++count) {
-      if (l.done()) return c.valid() ? -count : 0;
-      if (!c.valid()) return +count;
-      if (const int diff = compare_bytes(l.text(), c.text)) return diff;
-    }
+  // Not one filename: what is left of this path is its components.
+  _Detail::Elements lc = l.components();
+  int count = 1;
+  for (_Parser::cmpt c = parser.next();; c = parser.next(), ++lc, ++count) {
+    if (lc.done()) return c.valid() ? -count : 0;
+    if (!c.valid()) return +count;
+    if (const int diff = compare_bytes(lc->_M_pathname, c.text)) return diff;
   }
-  return parser.next().valid() ? -1 : 0;
 }
 
-namespace {
-
-size_t combine(size_t seed, std::string_view bytes) noexcept {
-  const size_t h = std::_Hash_bytes(bytes.data(), bytes.size(), 0xc70f6907UL);
-  return seed ^ (h + 0x9e3779b9UL + (seed << 6) + (seed >> 2));
-}
-
-// A root directory counts as the one byte "/" however many separators it
-// spans: "/" and "///" compare equal, so they must hash equally too.
-std::string_view hashed_bytes(const path& element) noexcept {
-  if (element._M_type() == Type::_Rootdir) return std::string_view("/", 1);
-  return element.native();
-}
-
-}  // namespace
-
-// Each element is hashed as path iteration yields it. The component block is
-// walked directly, with its bounds read once, rather than through the
-// iterator, which reads them again at every step; only the first component
-// can be a root directory, as components follow the text.
+// Each element is hashed as path iteration yields it, a root directory as
+// its one byte (internal.h).
 size_t hash_value(const path& p) noexcept {
-  if (p._M_type() != Type::_Multi)
-    return p.empty() ? 0 : combine(0, hashed_bytes(p));
-  const path::_Cmpt* cur = p._M_cmpts.begin();
-  const path::_Cmpt* const end = p._M_cmpts.end();
-  size_t seed = combine(0, hashed_bytes(*cur));
-  while (++cur != end) {
-    // Never fails after the loop condition: it is the check the iterator
-    // makes on reading an element, kept so that hashing makes the contract
-    // checks that iterating the path makes.
-    VORNEL_CHECK_AS(cur != end, "_M_cur != _M_path->_M_cmpts.end()");
-    seed = combine(seed, cur->native());
-  }
+  path::_Detail::Elements e(p);
+  size_t seed = e.skip_root() ? combine(0, root_directory_text) : 0;
+  for (; !e.done(); ++e) seed = combine(seed, e->_M_pathname);
   return seed;
 }
 

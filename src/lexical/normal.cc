@@ -3,18 +3,16 @@
 // collapse.
 #include "../path/internal.h"
 
+using namespace vornel;
+
 namespace std::filesystem::__cxx11 {
 
 path path::lexically_normal() const {
   path ret;
   if (empty()) return ret;
   _Detail::Elements e(*this);
-  if (e->_M_type() == _Type::_Rootdir) {
-    // However long its run of separators, the root enters the result as one:
-    // a normal form must be one text for all paths that compare equal.
-    _Detail::assign_text(ret, "/");
-    ++e;
-  }
+  // The root directory enters the result as its one byte (internal.h).
+  if (e.skip_root()) _Detail::assign_text(ret, root_directory_text);
   const path nothing;
   _Detail::GrowOnce text(ret);
   for (; !e.done(); ++e) {
@@ -24,7 +22,7 @@ path path::lexically_normal() const {
     // and one separator bound what the result may still grow by.
     const std::size_t rest = _M_pathname.size() - e.pos() + 1;
     auto append = [&](const path& next) {
-      text.before(next, rest);
+      text.reserve_for(next, rest);
       ret /= next;
     };
     if (_Detail::is_dot(p)) {

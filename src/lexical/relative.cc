@@ -3,9 +3,10 @@
 #include "../path/internal.h"
 
 namespace std::filesystem::__cxx11 {
+
+// No path has a root name (layout.h): only the root directories must agree.
 path path::lexically_relative(const path& base) const {
   path ret;
-  if (root_name().compare(base.root_name()) != 0) return ret;
   if (has_root_directory() != base.has_root_directory()) return ret;
 
   _Detail::Elements i(*this), j(base);
@@ -42,11 +43,11 @@ path path::lexically_relative(const path& base) const {
   const std::size_t tail = i.done() ? 0 : _M_pathname.size() - i.pos() + 1;
   _Detail::GrowOnce text(ret);
   for (; n > 0; --n) {
-    text.before(dotdot, 3 * std::size_t(n) + tail);
+    text.reserve_for(dotdot, 3 * std::size_t(n) + tail);
     ret /= dotdot;
   }
   for (; !i.done(); ++i) {
-    text.before(*i, _M_pathname.size() - i.pos() + 1);
+    text.reserve_for(*i, _M_pathname.size() - i.pos() + 1);
     ret /= *i;
   }
   return ret;

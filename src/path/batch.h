@@ -1,11 +1,15 @@
-// Private to the library: the batch of up to 64 parsed components that
-// splitting, appending and concatenating gather before reserving the block.
+// Private to the library: the batch of up to 64 parsed components that an
+// operation holds before it reserves the block for them. Splitting empties it
+// into the block each time it fills; appending and concatenating gather their
+// whole added text with gather().
 #ifndef VORNEL_SRC_PATH_BATCH_H
 #define VORNEL_SRC_PATH_BATCH_H
 
 #include "parser.h"
 
-namespace std::filesystem::__cxx11 {
+namespace vornel {
+
+using std::filesystem::path;
 
 // Components kept as views of the parser's input until the block has been
 // reserved for them, so that it is reserved once for their exact count. The
@@ -53,6 +57,6 @@ class ParseBatch {
   std::size_t beyond_ = 0;
 };
 
-}  // namespace std::filesystem::__cxx11
+}  // namespace vornel
 
 #endif  // VORNEL_SRC_PATH_BATCH_H

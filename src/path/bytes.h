@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace std::filesystem::__cxx11 {
+namespace vornel {
 
 // Copies n <= 16 bytes with two moves that overlap, where a copy of unknown
 // length would be a call.
@@ -39,6 +39,6 @@ inline void copy_bytes(char* to, const char* from, std::size_t n) noexcept {
     std::memcpy(to, from, n);
 }
 
-}  // namespace std::filesystem::__cxx11
+}  // namespace vornel
 
 #endif  // VORNEL_SRC_PATH_BYTES_H

@@ -1,10 +1,17 @@
-// Private to the library: the contract-check macros and the component-list
-// helpers that every path operation shares.
+// Private to the library: the helpers that every path operation shares, and
+// the class that reaches into the path for them.
 #ifndef VORNEL_SRC_PATH_INTERNAL_H
 #define VORNEL_SRC_PATH_INTERNAL_H
 
+// Keeps the header's contract-check macros, __vornel_check(cond) and
+// __vornel_check_as(cond, text), for the library's own checks: a broken
+// contract prints "file:line: function: Assertion 'cond' failed." and aborts.
+// Each check is written exactly as its condition text, or, for the few worded
+// after the runtime's own members, given that text.
+#define _VORNEL_SOURCE
 #include <fs_path>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -12,20 +19,7 @@
 #include "layout.h"
 #include "parser.h"
 
-// A broken contract prints "file:line: function: Assertion 'cond' failed." and
-// aborts. The expression is written exactly as its condition text.
-#define VORNEL_CHECK(cond)                                                   \
-  ((cond) ? void(0)                                                          \
-          : std::__replacement_assert(__FILE__, __LINE__,                    \
-                                      __PRETTY_FUNCTION__, #cond))
-
-// For the few conditions worded after the runtime's own members.
-#define VORNEL_CHECK_AS(cond, text)                                          \
-  ((cond) ? void(0)                                                          \
-          : std::__replacement_assert(__FILE__, __LINE__,                    \
-                                      __PRETTY_FUNCTION__, text))
-
-namespace std::filesystem::__cxx11 {
+namespace vornel {
 
 inline constexpr std::size_t npos = std::string::npos;
 
@@ -37,8 +31,15 @@ inline std::size_t skip_separators(const char* data, std::size_t from, std::size
   return from;
 }
 
-// For the helpers outside the path class, which cannot say _Type alone.
-using Type = path::_Type;
+// A root directory is one "/" however many separators its text spans: "/"
+// and "///" compare equal, so they hash alike and have one normal form, a
+// root directory taken out of a path alone is this one byte, and separators
+// added to a path that is only a root directory lengthen that root.
+inline constexpr std::string_view root_directory_text("/", 1);
+
+}  // namespace vornel
+
+namespace std::filesystem::__cxx11 {
 
 struct path::_Detail {
   using _Impl = _List::_Impl;
@@ -63,7 +64,7 @@ struct path::_Detail {
   static void construct(_Cmpt* to, std::string_view text, _Type __type, std::size_t pos) {
     construct_text(&to->_M_pathname, text);
     construct_list(to, [] { return _List(); });
-    VORNEL_CHECK(__type != _Type::_Multi);
+    __vornel_check(__type != _Type::_Multi);
     to->_M_cmpts.type(__type);
     to->_M_pos = pos;
   }
@@ -103,8 +104,8 @@ struct path::_Detail {
   };
 
   static void construct_text(string_type* raw, std::string_view text) {
-    if (text.size() <= own_buffer_bytes)
-      write_short_text(*::new (raw) string_type(), text.data(), text.size());
+    if (text.size() <= vornel::own_buffer_bytes)
+      vornel::write_short_text(*::new (raw) string_type(), text.data(), text.size());
     else
       construct_long_text(raw, text);
   }
@@ -129,10 +130,10 @@ struct path::_Detail {
   // caller splits it.
   static void set_text(path& fresh, std::string_view text) {
     string_type& to = fresh._M_pathname;
-    if (text.size() > own_buffer_bytes) to.reserve(text.size());
-    copy_bytes(to.data(), text.data(), text.size());
+    if (text.size() > vornel::own_buffer_bytes) to.reserve(text.size());
+    vornel::copy_bytes(to.data(), text.data(), text.size());
     to.data()[text.size()] = '\0';
-    set_length(to, text.size());
+    vornel::set_length(to, text.size());
   }
 
   static string_type& text(path& p) noexcept { return p._M_pathname; }
@@ -144,6 +145,15 @@ struct path::_Detail {
     const _Impl* block = impl(l);
     return block && std::less_equal<const void*>()(block->begin(), &p) &&
            std::less<const void*>()(&p, block->end());
+  }
+
+  // The argument of a call that changes `self`, or, when it is `self` or one
+  // of its components, which the change may alter or destroy before it is
+  // read, a copy of it made in `copy`.
+  static const path& unaliased(const path& self, const path& arg, path& copy) {
+    if (&arg != &self && !is_component_of(self._M_cmpts, arg)) return arg;
+    copy = arg;
+    return copy;
   }
 
   static bool is_dot(const path& p) noexcept { return std::string_view(p._M_pathname) == "."; }
@@ -164,10 +174,13 @@ struct path::_Detail {
   }
 
   // Adds the batch's components from the `from`-th on, each at its place in
-  // the text that `parser` scans; then, when the batch overflowed, the one
-  // set aside and every further one the parser yields. The caller has
-  // reserved room for them all.
-  static void add_batch(_List& l, _Parser& parser, const ParseBatch& batch, int from = 0);
+  // the text that `parser` scans. The caller has reserved room for them.
+  static void add_batch(_List& l, const _Parser& parser, const vornel::ParseBatch& batch,
+                        int from = 0);
+  // add_batch(), then, when gather() set one aside, that one and every
+  // further one the parser yields.
+  static void add_gathered(_List& l, _Parser& parser, const vornel::ParseBatch& batch,
+                           int from = 0);
 
   // Makes `to` a copy of `from`, which a change of `to` could destroy, by
   // way of a separate copy; and makes `to` the path built from `text`. Out of
@@ -200,37 +213,65 @@ class path::_Detail::Elements {
  public:
   explicit Elements(const path& p) noexcept {
     if (p._M_type() == _Type::_Multi) {
-      cur_ = p._M_cmpts.begin();
-      end_ = p._M_cmpts.end();
+      // The block is read directly: the list's exported begin() and end()
+      // would cost a call each and make this same check.
+      __vornel_check_as(!p._M_cmpts.empty(), "!empty()");
+      cur_ = impl(p._M_cmpts)->begin();
+      end_ = impl(p._M_cmpts)->end();
     } else if (!p.empty()) {
       self_ = &p;
     }
   }
 
   bool done() const noexcept { return self_ ? at_end_ : cur_ == end_; }
+  // Whether the current element is the last.
+  bool is_last() const noexcept { return self_ ? !at_end_ : cur_ + 1 == end_; }
+
+  // The root directory, which only the first element can be: the current
+  // element when it is one, else null.
+  const path* root() const noexcept {
+    return !done() && (**this)._M_type() == _Type::_Rootdir ? &**this : nullptr;
+  }
+  // Steps past the root directory, if the current element is one; true when
+  // it was.
+  bool skip_root() noexcept {
+    if (!root()) return false;
+    ++*this;
+    return true;
+  }
+
+  // The components still to come, none for a path that is one element, as
+  // a cursor that knows it walks a block: loops that only meet components
+  // run on it without asking at each step.
+  Elements components() const noexcept {
+    return self_ ? Elements() : Elements(cur_, end_);
+  }
 
   // Where the current element starts in the path's text.
   std::size_t pos() const noexcept { return self_ ? 0 : cur_->_M_pos; }
 
   const path& operator*() const noexcept {
     if (self_) return *self_;
-    VORNEL_CHECK_AS(cur_ != end_, "_M_cur != _M_path->_M_cmpts.end()");
+    __vornel_check_as(cur_ != end_, "_M_cur != _M_path->_M_cmpts.end()");
     return *cur_;
   }
   const path* operator->() const noexcept { return &**this; }
 
   Elements& operator++() noexcept {
     if (self_) {
-      VORNEL_CHECK_AS(!at_end_, "!_M_at_end");
+      __vornel_check_as(!at_end_, "!_M_at_end");
       at_end_ = true;
     } else {
-      VORNEL_CHECK_AS(cur_ != end_, "_M_cur != _M_path->_M_cmpts.end()");
+      __vornel_check_as(cur_ != end_, "_M_cur != _M_path->_M_cmpts.end()");
       ++cur_;
     }
     return *this;
   }
 
  private:
+  Elements() noexcept = default;
+  Elements(const _Cmpt* cur, const _Cmpt* end) noexcept : cur_(cur), end_(end) {}
+
   const path* self_ = nullptr;
   const _Cmpt* cur_ = nullptr;
   const _Cmpt* end_ = nullptr;
@@ -244,14 +285,15 @@ class path::_Detail::GrowOnce {
  public:
   explicit GrowOnce(path& result) noexcept : text_(result._M_pathname) {}
 
-  // Called before `next` is appended; at most `rest` more bytes are to come,
-  // `next` and its separator included.
-  void before(const path& next, std::size_t rest) {
+  // Grows the text, if this is the append that grows it, before `next` is
+  // appended; at most `rest` more bytes are to come, `next` and its separator
+  // included.
+  void reserve_for(const path& next, std::size_t rest) {
     if (grown_) return;
     const std::size_t length = text_.size();
     const std::size_t size = next._M_pathname.size();
     if (length + 1 + size <= text_.capacity()) return;
-    const std::size_t need = length == 0 ? size : length + !is_dir_sep(text_.back()) + size;
+    const std::size_t need = length == 0 ? size : length + !vornel::is_dir_sep(text_.back()) + size;
     if (need <= text_.capacity()) return;
     text_.reserve(length + rest);
     grown_ = true;
@@ -262,17 +304,23 @@ class path::_Detail::GrowOnce {
   bool grown_ = false;
 };
 
-inline void path::_Detail::add_batch(_List& l, _Parser& parser, const ParseBatch& batch,
-                                     int from) {
-  for (int i = from; i < batch.size(); ++i)
-    emplace_back(l, batch[i].text, batch[i].kind, parser.position(batch[i]));
-  if (!batch.set_aside().valid()) return;
+inline void path::_Detail::add_batch(_List& l, const _Parser& parser,
+                                     const vornel::ParseBatch& batch, int from) {
+  Filler fill(l);
+  for (int i = from, n = batch.size(); i < n; ++i)
+    fill.add(batch[i].text, batch[i].kind, parser.position(batch[i]));
+}
+
+inline void path::_Detail::add_gathered(_List& l, _Parser& parser,
+                                        const vornel::ParseBatch& batch, int from) {
+  add_batch(l, parser, batch, from);
   for (auto c = batch.set_aside(); c.valid(); c = parser.next())
     emplace_back(l, c.text, c.kind, parser.position(c));
 }
 
 // The parser's steps, defined here so that every scan inlines them.
 inline path::_Parser::cmpt path::_Parser::root_step() noexcept {
+  using vornel::is_dir_sep, vornel::skip_separators;
   cmpt root;
   if (input.empty() || !is_dir_sep(input[0])) return root;
   root.text = std::string_view(input.data(), 1);
@@ -283,6 +331,7 @@ inline path::_Parser::cmpt path::_Parser::root_step() noexcept {
 }
 
 inline path::_Parser::cmpt path::_Parser::next() noexcept {
+  using vornel::is_dir_sep, vornel::npos, vornel::skip_separators;
   cmpt found;
   if (cursor == npos) {
     prev_type = _Type::_Multi;
@@ -305,8 +354,8 @@ inline path::_Parser::cmpt path::_Parser::next() noexcept {
   }
   cursor = npos;
   if (prev_type == _Type::_Filename || (n != 0 && entry == 0)) {
-    VORNEL_CHECK_AS(n > 0, "this->_M_len > 0");
-    VORNEL_CHECK(is_dir_sep(input.back()));
+    __vornel_check_as(n > 0, "this->_M_len > 0");
+    __vornel_check(is_dir_sep(input.back()));
     found.text = std::string_view(data + n, 0);
     found.kind = _Type::_Filename;
   }
@@ -315,12 +364,12 @@ inline path::_Parser::cmpt path::_Parser::next() noexcept {
 }
 
 inline path::_List::iterator path::_List::begin() noexcept {
-  VORNEL_CHECK(!empty());
+  __vornel_check(!empty());
   return _Detail::impl(*this)->begin();
 }
 
 inline path::_List::iterator path::_List::end() noexcept {
-  VORNEL_CHECK(!empty());
+  __vornel_check(!empty());
   return _Detail::impl(*this)->end();
 }
 

@@ -13,7 +13,10 @@
 
 #include "bytes.h"
 
-namespace std::filesystem::__cxx11 {
+namespace vornel {
+
+using std::filesystem::filesystem_error;
+using std::filesystem::path;
 
 // The list word is the unique pointer alone, its deleter taking no room, so
 // that a path is its text and one word.
@@ -25,6 +28,9 @@ static_assert(std::uintptr_t(path::_Type::_Filename) <= path::_List::_S_kind_mas
               "every kind fits the tag bits");
 static_assert(alignof(path::_List::_Impl) > path::_List::_S_kind_mask,
               "a block's address has the tag bits free");
+// Of the kinds, _Rootname never occurs: POSIX text has no root names, so no
+// split makes one and no operation builds one, and the root-name queries
+// answer without looking.
 
 // Components move between blocks byte for byte, and a text held in the
 // string's own buffer is then aimed at the copy of that buffer: the string is
@@ -85,6 +91,6 @@ inline bool at_initial_state(const std::mbstate_t& state) noexcept {
   return state.__count == 0;
 }
 
-}  // namespace std::filesystem::__cxx11
+}  // namespace vornel
 
 #endif  // VORNEL_SRC_PATH_LAYOUT_H

@@ -18,7 +18,7 @@ path::_List::_List(const _List& other) {
 void path::_List::_Impl_deleter::operator()(_Impl* p) const noexcept {
   p = _S_block_of(p);
   if (!p) return;
-  VORNEL_CHECK(p->_M_size <= p->_M_capacity);
+  __vornel_check(p->_M_size <= p->_M_capacity);
   const int capacity = p->_M_capacity;
   p->_M_erase_from(p->begin());
   p->~_Impl();
@@ -100,17 +100,17 @@ path::_List& path::_List::operator=(const _List& other) {
 }
 
 path::_List::const_iterator path::_List::begin() const noexcept {
-  VORNEL_CHECK(!empty());
+  __vornel_check(!empty());
   return _Detail::impl(*this)->begin();
 }
 
 path::_List::const_iterator path::_List::end() const noexcept {
-  VORNEL_CHECK(!empty());
+  __vornel_check(!empty());
   return _Detail::impl(*this)->end();
 }
 
 void path::_List::pop_back() {
-  VORNEL_CHECK(size() > 0);
+  __vornel_check(size() > 0);
   _Impl* p = _Detail::impl(*this);
   p->end()[-1].~_Cmpt();
   --p->_M_size;

@@ -5,7 +5,7 @@
 namespace std::filesystem::__cxx11 {
 
 path::path(std::string_view __s, _Type __type) : _M_pathname(__s) {
-  VORNEL_CHECK(__type != _Type::_Multi);
+  __vornel_check(__type != _Type::_Multi);
   _M_cmpts.type(__type);
 }
 
@@ -26,20 +26,10 @@ void path::_M_split_cmpts() {
 [[gnu::noinline]] void path::_Detail::split_list(path& p) {
   using cmpt = _Parser::cmpt;
   _List& list = p._M_cmpts;
-  const char* const data = p._M_pathname.data();
   _Parser parser(p._M_pathname, 0);
   // Unlike added text, a whole text empties the batch into the block each
   // time it fills, the block growing by half.
-  ParseBatch batch;
-  auto append_batch = [&] {
-    Filler fill(list);
-    for (int i = 0; i < batch.size(); ++i) {
-      const cmpt& c = batch[i];
-      fill.add(c.text, c.kind, std::size_t(c.text.data() - data));
-    }
-    batch.clear();
-  };
-
+  vornel::ParseBatch batch;
   try {
     if (cmpt root = parser.root_step(); root.valid()) batch.push(root);
     for (cmpt c = parser.next(); c.valid(); c = parser.next()) {
@@ -47,8 +37,9 @@ void path::_M_split_cmpts() {
       if (!batch.full()) continue;
       c = parser.next();
       list.type(_Type::_Multi);
-      list.reserve(list.size() + ParseBatch::capacity, false);
-      append_batch();
+      list.reserve(list.size() + vornel::ParseBatch::capacity, false);
+      add_batch(list, parser, batch);
+      batch.clear();
       if (!c.valid()) return;
       batch.push(c);
     }
@@ -58,7 +49,7 @@ void path::_M_split_cmpts() {
     }
     list.type(_Type::_Multi);
     list.reserve(list.size() + batch.size(), true);
-    append_batch();
+    add_batch(list, parser, batch);
   } catch (...) {
     // The text is untouched; leave a list that is valid if not complete.
     list.clear();

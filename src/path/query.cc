@@ -2,58 +2,43 @@
 // the yes/no questions about them, and the place of the extension.
 #include "internal.h"
 
-#include <algorithm>
-
-namespace std::filesystem::__cxx11 {
+namespace vornel {
 namespace {
 
-// The first component after a root name and a root directory, or `last`.
-const path::_Cmpt* skip_root(const path::_Cmpt* c, const path::_Cmpt* last) {
-  if (c != last && c->_M_type() == Type::_Rootname) ++c;
-  if (c != last && c->_M_type() == Type::_Rootdir) ++c;
-  return c;
+// A piece of a path's text from a component's position, taken as the
+// string's substr takes it. A valid list never places a component past its
+// text; where a list broken by hand does, a start past the end raises the
+// runtime's out-of-range error, as the string's substr and erase do at such
+// a position, and an end past it stops at the end, as substr's count does.
+// relative_path and parent_path take their pieces so: the string's rule,
+// which the edits that erase at a position follow already.
+std::string_view text_piece(const path::string_type& text, std::size_t pos,
+                            std::size_t n = npos) {
+  if (pos > text.size())
+    std::__throw_out_of_range_fmt("%s: __pos (which is %zu) > this->size() (which is %zu)",
+                                  "basic_string::substr", pos, text.size());
+  return std::string_view(text.data() + pos, std::min(n, text.size() - pos));
 }
-
-// The root directory a path holds in its kind alone is always written as
-// one separator, however long the run in its text.
-path lone_root_directory() { return path(std::string_view("/", 1)); }
 
 }  // namespace
+}  // namespace vornel
 
-// Where the list is known to hold components, they are read from its block
-// directly rather than through the list's exported begin() and end().
+using namespace vornel;
 
-bool path::has_root_name() const noexcept {
-  if (_M_type() == _Type::_Rootname) return true;
-  if (_M_cmpts.empty()) return false;
-  return _Detail::impl(_M_cmpts)->begin()->_M_type() == _Type::_Rootname;
-}
+namespace std::filesystem::__cxx11 {
 
-bool path::has_root_directory() const noexcept {
-  if (_M_type() == _Type::_Rootdir) return true;
-  if (_M_cmpts.empty()) return false;
-  const _List::_Impl* block = _Detail::impl(_M_cmpts);
-  const _Cmpt* c = block->begin();
-  const _Cmpt* last = block->end();
-  if (c->_M_type() == _Type::_Rootname) ++c;
-  return c != last && c->_M_type() == _Type::_Rootdir;
-}
+// No path has a root name (layout.h), so its root path is its root directory.
 
-bool path::has_root_path() const noexcept {
-  const _Type kind = _M_type();
-  if (kind == _Type::_Rootname || kind == _Type::_Rootdir) return true;
-  if (_M_cmpts.empty()) return false;
-  const _Type first = _Detail::impl(_M_cmpts)->begin()->_M_type();
-  return first == _Type::_Rootname || first == _Type::_Rootdir;
-}
+bool path::has_root_name() const noexcept { return false; }
+
+bool path::has_root_directory() const noexcept { return _Detail::Elements(*this).root(); }
+
+bool path::has_root_path() const noexcept { return has_root_directory(); }
 
 bool path::has_relative_path() const noexcept {
-  if (_M_type() == _Type::_Filename && !_M_pathname.empty()) return true;
-  if (_M_cmpts.empty()) return false;
-  const _List::_Impl* block = _Detail::impl(_M_cmpts);
-  const _Cmpt* last = block->end();
-  const _Cmpt* c = skip_root(block->begin(), last);
-  return c != last && !c->_M_pathname.empty();
+  _Detail::Elements e(*this);
+  e.skip_root();
+  return !e.done() && !e->empty();
 }
 
 bool path::has_parent_path() const noexcept {
@@ -68,7 +53,7 @@ bool path::has_filename() const noexcept {
       return true;
     case _Type::_Multi: {
       if (is_dir_sep(_M_pathname.back())) return false;
-      VORNEL_CHECK(!_M_cmpts.empty());
+      __vornel_check(!_M_cmpts.empty());
       // A component is never _Multi: the rule ends at its own kind.
       const _Cmpt& last = _Detail::impl(_M_cmpts)->end()[-1];
       return last._M_type() == _Type::_Filename && !last.empty();
@@ -78,61 +63,30 @@ bool path::has_filename() const noexcept {
   }
 }
 
-path path::root_name() const {
-  path result;
-  if (_M_type() == _Type::_Rootname) result = *this;
-  const _List::_Impl* block = _Detail::impl(_M_cmpts);
-  if (block && block->_M_size > 0 && block->begin()->_M_type() == _Type::_Rootname)
-    result = *block->begin();
-  return result;
-}
+path path::root_name() const { return path(); }
 
 path path::root_directory() const {
-  if (_M_type() == _Type::_Rootdir) return lone_root_directory();
+  if (_M_type() == _Type::_Rootdir) return path(root_directory_text);
   path result;
-  if (!_M_cmpts.empty()) {
-    const _List::_Impl* block = _Detail::impl(_M_cmpts);
-    const _Cmpt* c = block->begin();
-    const _Cmpt* last = block->end();
-    if (c->_M_type() == _Type::_Rootname) ++c;
-    if (c != last && c->_M_type() == _Type::_Rootdir) result = *c;
-  }
+  // A root component keeps its text, which appending may have made a run.
+  if (const path* root = _Detail::Elements(*this).root()) result = *root;
   return result;
 }
 
-path path::root_path() const {
-  if (_M_type() == _Type::_Rootdir) return lone_root_directory();
-  path result;
-  if (_M_type() == _Type::_Rootname) result = *this;
-  if (_M_cmpts.empty()) return result;
-  const _List::_Impl* block = _Detail::impl(_M_cmpts);
-  const _Cmpt* c = block->begin();
-  if (c->_M_type() == _Type::_Rootname) {
-    result = *c;
-    if (++c != block->end() && c->_M_type() == _Type::_Rootdir) result /= *c;
-  } else if (c->_M_type() == _Type::_Rootdir) {
-    result = *c;
-  }
-  return result;
-}
+path path::root_path() const { return root_directory(); }
 
 path path::relative_path() const {
   path result;
   if (_M_type() == _Type::_Filename) {
     result = *this;
-  } else if (!_M_cmpts.empty()) {
-    const _List::_Impl* block = _Detail::impl(_M_cmpts);
-    const _Cmpt* last = block->end();
-    const _Cmpt* c = skip_root(block->begin(), last);
+    return result;
+  }
+  _Detail::Elements e(*this);
+  e.skip_root();
+  if (!e.done()) {
     // Taken from the text, so that inner separator runs stay as written.
-    if (c != last) {
-      const std::size_t size = _M_pathname.size();
-      if (c->_M_pos > size)
-        std::__throw_out_of_range_fmt("%s: __pos (which is %zu) > this->size() (which is %zu)",
-                                      "basic_string::substr", c->_M_pos, size);
-      _Detail::set_text(result, std::string_view(_M_pathname).substr(c->_M_pos));
-      result._M_split_cmpts();
-    }
+    _Detail::set_text(result, text_piece(_M_pathname, e.pos()));
+    result._M_split_cmpts();
   }
   return result;
 }
@@ -143,8 +97,7 @@ path path::parent_path() const {
     result = *this;
   } else if (_M_cmpts.size() > 1) {
     const _Cmpt& c = _Detail::impl(_M_cmpts)->end()[-2];
-    const std::size_t end = std::min(c._M_pos + c._M_pathname.size(), _M_pathname.size());
-    _Detail::set_text(result, std::string_view(_M_pathname.data(), end));
+    _Detail::set_text(result, text_piece(_M_pathname, 0, c._M_pos + c._M_pathname.size()));
     result._M_split_cmpts();
   }
   return result;

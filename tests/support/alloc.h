@@ -4,6 +4,8 @@
 #ifndef VORNEL_TESTS_SUPPORT_ALLOC_H
 #define VORNEL_TESTS_SUPPORT_ALLOC_H
 
+#include <new>
+
 namespace vornel::test {
 
 // Allocations made since construction.
@@ -19,7 +21,8 @@ class AllocationCount {
 // Blocks allocated and not yet freed, over the whole process.
 long live_allocations();
 
-// While alive, the k-th allocation (1-based) throws std::bad_alloc.
+// While alive, the k-th allocation (1-based) throws std::bad_alloc; with k = 0
+// none does.
 class FailAt {
  public:
   explicit FailAt(long k);
@@ -30,18 +33,35 @@ class FailAt {
   bool fired() const;
 };
 
-// Calls attempt(k) for k = 1, 2, ... until an attempt in which the injected
-// failure did not fire, and returns the number of attempts in which it did.
-// Each attempt builds its own inputs, wraps the operation under test in
-// FailAt(k), and checks what the failure left behind.
-template <typename Attempt>
-long for_each_allocation_failure(Attempt attempt) {
-  long fired = 0;
-  for (long k = 1;; ++k) {
-    if (!attempt(k)) return fired;
-    ++fired;
+// One run of a call under FailAt(k): whether the failure was reached, and
+// whether the call ended in std::bad_alloc.
+class InjectedFailure {
+ public:
+  explicit InjectedFailure(long k) noexcept : k_(k) {}
+
+  // Runs call() with the failure armed, catching its std::bad_alloc; true
+  // when the failure was reached.
+  template <typename Call>
+  bool run(Call call) {
+    FailAt fail(k_);
+    try {
+      call();
+    } catch (const std::bad_alloc&) {
+      threw_ = true;
+    }
+    fired_ = fail.fired();
+    return fired_;
   }
-}
+
+  long k() const { return k_; }
+  bool fired() const { return fired_; }
+  bool threw() const { return threw_; }
+
+ private:
+  long k_;
+  bool fired_ = false;
+  bool threw_ = false;
+};
 
 }  // namespace vornel::test
 

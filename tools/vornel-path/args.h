@@ -25,8 +25,8 @@ struct Invocation {
 // A command line that cannot be run; `command` names the help to point to.
 class UsageError : public std::runtime_error {
  public:
-  UsageError(const std::string& message, const Command* command)
-      : std::runtime_error(message), command(command) {}
+  UsageError(const std::string& message, const Command* help_for)
+      : std::runtime_error(message), command(help_for) {}
   const Command* command;
 };
 

@@ -1,8 +1,8 @@
 // Reads a path at the data level, through a mirror of its binary layout
 // rather than through its members: text, kind, components with their
 // positions, and the block's size and capacity; and the texts tables build.
-#ifndef VORNEL_TESTS_SUPPORT_RAW_STATE_H
-#define VORNEL_TESTS_SUPPORT_RAW_STATE_H
+#ifndef VORNEL_SUPPORT_RAW_STATE_H
+#define VORNEL_SUPPORT_RAW_STATE_H
 
 #include <fs_path>
 #include <ostream>
@@ -34,7 +34,7 @@ RawPath raw(const path& p);
 
 // The bytes with everything outside printable ASCII, and the backslash,
 // written as \xNN, for failure messages.
-std::string shown(std::string_view bytes);
+std::string printable(std::string_view bytes);
 
 // A one-line form of a path's structure, for tables of expected states:
 // the kind letter (M, N, R, F), then each component as text:kind@pos.
@@ -64,6 +64,13 @@ std::string& text_of(path& p);
 // The structure the text alone gives a path: what splitting it produces.
 std::string describe_split(const std::string& text);
 
+// The states, in state() form, that p.replace_filename(arg) and
+// p.replace_extension(arg) may leave when an allocation fails part-way. Each
+// keeps what its completed steps did: the filename removed; or the extension
+// cut and, when arg does not start with a dot, perhaps the dot added.
+std::vector<std::string> states_after_failed_replace_filename(const path& p);
+std::vector<std::string> states_after_failed_replace_extension(const path& p, const path& arg);
+
 }  // namespace vornel::test
 
-#endif  // VORNEL_TESTS_SUPPORT_RAW_STATE_H
+#endif  // VORNEL_SUPPORT_RAW_STATE_H

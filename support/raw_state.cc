@@ -1,4 +1,5 @@
-// The data-level reader of paths used by every test's tables.
+// The data-level reader of paths that the tests' tables, the benchmark's
+// start-up check and the fuzz targets' checks use.
 #include "support/raw_state.h"
 
 #include <cstdint>
@@ -112,7 +113,7 @@ std::string invariant_violation(const path& p) {
   return why.str();
 }
 
-std::string shown(std::string_view bytes) {
+std::string printable(std::string_view bytes) {
   std::string out;
   for (unsigned char c : bytes) {
     if (c >= 0x20 && c < 0x7f && c != '\\') {
@@ -129,5 +130,22 @@ std::string shown(std::string_view bytes) {
 std::string& text_of(path& p) { return reinterpret_cast<MirrorPath&>(p).text; }
 
 std::string describe_split(const std::string& text) { return describe(path(text)); }
+
+std::vector<std::string> states_after_failed_replace_filename(const path& p) {
+  path removed(p);
+  removed.remove_filename();
+  return {state(removed)};
+}
+
+std::vector<std::string> states_after_failed_replace_extension(const path& p, const path& arg) {
+  path cut(p);
+  cut.replace_extension();
+  std::vector<std::string> states{state(cut)};
+  if (!arg.empty() && arg.native()[0] != '.') {
+    cut._M_concat(".");
+    states.push_back(state(cut));
+  }
+  return states;
+}
 
 }  // namespace vornel::test
