@@ -245,6 +245,22 @@ TEST(SharedBlock, IsOwnedByTheRuntimesSharedPointerAsOneOfItsOwn) {
   EXPECT_EQ(live_allocations(), before) << "disposed and destroyed by the runtime";
 }
 
+// A caller whose header lets an error move takes its block out with the
+// runtime's shared pointer; the emptied error is then destroyed with no share.
+TEST(SharedBlock, AnErrorEmptiedByACallersMoveIsDestroyedWithoutABlock) {
+  const long before = live_allocations();
+  {
+    std::optional<filesystem_error> e(std::in_place, "x", path("/a"), kLong);
+    auto* words = reinterpret_cast<std::shared_ptr<const void>*>(
+        reinterpret_cast<char*>(&*e) + sizeof(std::system_error));
+    const std::shared_ptr<const void> moved(std::move(*words));
+    EXPECT_EQ(shared_of(*e).block, nullptr);
+    e.reset();
+    EXPECT_EQ(moved.use_count(), 1);
+  }
+  EXPECT_EQ(live_allocations(), before);
+}
+
 TEST(Construction, ReservesTheMessageOnce) {
   const path p1("/a/path/longer/than/fifteen"), p2("/b/path/longer/than/fifteen");
   const std::string what_arg = "short";

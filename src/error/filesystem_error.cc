@@ -116,13 +116,14 @@ filesystem_error::filesystem_error(const std::string& what_arg, const path& p1,
     : std::system_error(ec, what_arg),
       _M_impl(_Impl::share(base_message(*this), p1, p2)) {}
 
-// Every error holds its block from construction to destruction: each
-// constructor makes one or shares its source's, and only the destructor gives
-// a share up. what(), path1() and path2() read it unchecked; the destructor,
-// its last user, checks it.
+// Every error built here holds its block until its destructor: each
+// constructor makes one or shares its source's. A caller compiled against
+// another header may move an error, which takes the block out and leaves the
+// pointers null; what(), path1() and path2() are not for such an emptied
+// object and read the block unchecked, but its destructor still runs, and
+// then has no share to give up.
 filesystem_error::~filesystem_error() {
-  __vornel_check(_M_impl._M_refcount != nullptr);
-  _M_impl._M_refcount->_M_release();
+  if (_M_impl._M_refcount) _M_impl._M_refcount->_M_release();
 }
 
 const char* filesystem_error::what() const noexcept { return _M_impl._M_ptr->what.c_str(); }
