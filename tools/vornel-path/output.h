@@ -55,7 +55,6 @@ class Output {
  public:
   Output(int fd, bool json, char terminator);
 
-  bool json() const { return json_; }
   void write(const Record& record, Plain plain);
   // Opens a record of several PATHs, each written as it is read, so that
   // none is kept (join, concat, common); write() closes it.
