@@ -14,9 +14,16 @@ namespace vornel::tool::forms {
 std::string_view parent(std::string_view text);
 std::string_view filename(std::string_view text);
 
-// path(text).lexically_normal(), into `out`. Declines a path that is only a
-// root, and one whose normal form keeps a "..".
+// path(text).lexically_normal(), into `out` (which `text` must not view).
+// Declines a path that is only a root of more than one separator, and one
+// whose normal form keeps a "..".
 bool normal(std::string_view text, std::string& out);
+
+// The same without a copy: `normal` views `text` itself where no element
+// changes, else the form written at `room`, which holds normal_room(text)
+// bytes.
+bool normal(std::string_view text, char* room, std::string_view& normal);
+inline std::size_t normal_room(std::string_view text) { return text.size() + 17; }
 
 // How relative, proximate, common and is-within take an operand: the normal
 // form without a trailing separator, and "." (a path that names where it
