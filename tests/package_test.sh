@@ -118,11 +118,16 @@ build_pc_consumer() {  # PREFIX OUTPUT MODULES...
 }
 
 # What the install and the packages hold, and nothing else: the header in a
-# folder of its own, the stand-ins in the package's private folder, and the
-# library byte for byte as built, so with the loader identity elf_test checks.
-check_files() {  # PREFIX LIBDIR
+# folder of its own, the stand-ins in the package's private folder, the
+# Python package where it was built, and the library byte for byte as built,
+# so with the loader identity elf_test checks.
+python_dir=$build_dir/python/vornel
+python_files() {  # SITE
+  [[ ! -d $python_dir ]] || (cd "$python_dir" && printf "./$1/vornel/%s\n" *.py *.pyi *.so py.typed)
+}
+check_files() {  # PREFIX LIBDIR SITE
   local prefix=$1 libdir=$2
-  diff <(cd "$prefix" && find . -type f -o -type l | sort) <(sort <<EOF
+  diff <(cd "$prefix" && find . -type f -o -type l | sort) <({ python_files "$3"; cat <<EOF
 ./bin/vornel-path
 ./include/vornel/fs_path
 ./$libdir/cmake/vornel/vornelConfig.cmake
@@ -136,9 +141,23 @@ check_files() {  # PREFIX LIBDIR
 ./share/bash-completion/completions/vornel-path
 ./share/man/man1/vornel-path.1
 EOF
-  ) || fail "files under $prefix"
+  } | sort) || fail "files under $prefix"
   cmp -s "$prefix/$libdir/libvornel.so" "$build_dir/libvornel.so" ||
     fail "the library under $prefix differs from the built one"
+}
+
+# The installed Python package imports from any folder with no environment
+# but PYTHONPATH, and answers from its own module.
+check_python() {  # PREFIX SITE
+  [[ -d $python_dir ]] || return 0
+  local out
+  out=$(cd / && env -i PYTHONPATH="$1/$2" python3 -c 'import vornel
+print(vornel.Path("a/./b/..").lexically_normal(), vornel.relative(["/x/y"], "/x/z"))
+print(vornel._vornel._serving_file())') || fail "import vornel from $1/$2 failed"
+  [[ ${out%%$'\n'*} == "a/ ['../y']" ]] || fail "the installed Python package answered $out"
+  [[ $(realpath "${out##*$'\n'}") == "$(realpath "$1/$2"/vornel/_vornel*.so)" ]] ||
+    fail "the Python package under $1 is served by ${out##*$'\n'}"
+  cmp -s "$1/$2"/vornel/_vornel*.so "$python_dir"/_vornel*.so || fail "the module under $1 differs"
 }
 
 # The installed tool names its private stand-ins by a run path relative to
@@ -176,8 +195,9 @@ route_install() {
   quietly cmake --install "$build_dir" --prefix "$prefix"
   lib=$(find "$prefix" -name libvornel.so)
   libdir=$(dirname "${lib#"$prefix"/}")
-  check_files "$prefix" "$libdir"
+  check_files "$prefix" "$libdir" lib/python3.11/dist-packages
   check_tool "$prefix" "$libdir"
+  check_python "$prefix" lib/python3.11/dist-packages
 
   local tool=$prefix/bin/vornel-path page commands offered
   page=$(man -l "$prefix/share/man/man1/vornel-path.1" 2> "$work/man.err") || fail "man -l failed"
@@ -208,12 +228,15 @@ route_packages() {
   mkdir "$work/deb" "$work/tar"
   dpkg-deb -x "$deb" "$work/deb"
   tar -xzf "$tarball" -C "$work/tar"
-  local deb_prefix=$work/deb/usr tar_prefix=$work/tar/vornel-$version-Linux lib libdir
+  local deb_prefix=$work/deb/usr tar_prefix=$work/tar/vornel-$version-Linux lib libdir site
   for prefix in "$deb_prefix" "$tar_prefix"; do
     lib=$(find "$prefix" -name libvornel.so)
     libdir=$(dirname "${lib#"$prefix"/}")
-    check_files "$prefix" "$libdir"
+    site=lib/python3.11/dist-packages
+    [[ $prefix != "$deb_prefix" ]] || site=lib/python3/dist-packages
+    check_files "$prefix" "$libdir" "$site"
     check_tool "$prefix" "$libdir"
+    check_python "$prefix" "$site"
   done
   lib=$(find "$deb_prefix" -name libvornel.so)
   build_pc_consumer "$deb_prefix" "$work/deb-example" vornel-stand-ins
