@@ -2,7 +2,8 @@
 # is built for, against the module in the build tree: the operations' rules,
 # text in and out, the module's isolation from other libraries of the same
 # names (with a decoy that serves every path name), and agreement with the
-# library and with vornel-path on random paths.
+# library and with vornel-path on random paths; and mypy's stubtest, which
+# holds the type stubs to the module's own signatures.
 if(NOT VORNEL_BUILD_PYTHON)
   return()
 endif()
@@ -36,3 +37,15 @@ foreach(_file operations text isolation agreement)
             ${CMAKE_CURRENT_SOURCE_DIR}/python/test_${_file}.py)
   set_tests_properties(python.${_file} PROPERTIES LABELS python TIMEOUT 300)
 endforeach()
+
+execute_process(COMMAND ${Python3_EXECUTABLE} -c "import mypy.stubtest"
+                RESULT_VARIABLE _no_mypy OUTPUT_QUIET ERROR_QUIET)
+if(_no_mypy)
+  message(WARNING "mypy not found for ${Python3_EXECUTABLE} (scripts/deps.sh installs "
+                  "python3-mypy): the type stubs are left unchecked")
+else()
+  add_test(NAME python.stubs
+    COMMAND ${CMAKE_COMMAND} -E env ${_env} ${Python3_EXECUTABLE} -m mypy.stubtest vornel
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(python.stubs PROPERTIES LABELS python TIMEOUT 120)
+endif()

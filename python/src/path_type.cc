@@ -224,8 +224,8 @@ PyObject* reduce(PyObject* self, PyObject*) {
   return Py_BuildValue("(O(N))", Py_TYPE(self), fspath(self, nullptr));
 }
 
-#define VORNEL_PART(name, doc) {#name, part<&path::name>, METH_NOARGS, #name "()\n--\n\n" doc}
-#define VORNEL_QUERY(name, doc) {#name, query<&path::name>, METH_NOARGS, #name "()\n--\n\n" doc}
+#define VORNEL_PART(name, doc) {#name, part<&path::name>, METH_NOARGS, #name "($self, /)\n--\n\n" doc}
+#define VORNEL_QUERY(name, doc) {#name, query<&path::name>, METH_NOARGS, #name "($self, /)\n--\n\n" doc}
 
 PyMethodDef methods[] = {
     VORNEL_PART(root_name, "Empty: POSIX paths have no root name."),
@@ -239,9 +239,9 @@ PyMethodDef methods[] = {
     VORNEL_PART(lexically_normal,
                 "The normal form: '.' dropped, 'name/..' cancelled, one separator."),
     {"lexically_relative", relation<&path::lexically_relative>, METH_O,
-     "lexically_relative(base, /)\n--\n\nThe path from base to this one, or empty if none."},
+     "lexically_relative($self, base, /)\n--\n\nThe path from base to this one, or empty if none."},
     {"lexically_proximate", relation<&path::lexically_proximate>, METH_O,
-     "lexically_proximate(base, /)\n--\n\nThe path from base to this one, or this one if none."},
+     "lexically_proximate($self, base, /)\n--\n\nThe path from base to this one, or this one if none."},
     VORNEL_QUERY(empty, "Whether the text is empty."),
     VORNEL_QUERY(has_root_name, "False: POSIX paths have no root name."),
     VORNEL_QUERY(has_root_directory, "Whether the path begins with '/'."),
@@ -254,17 +254,17 @@ PyMethodDef methods[] = {
     VORNEL_QUERY(is_absolute, "Whether the path has a root directory."),
     VORNEL_QUERY(is_relative, "Whether the path has no root directory."),
     {"compare", compare, METH_O,
-     "compare(other, /)\n--\n\nNegative, zero or positive as this path sorts before, equal to\n"
+     "compare($self, other, /)\n--\n\nNegative, zero or positive as this path sorts before, equal to\n"
      "or after other, element by element."},
     {"concat", concat, METH_O,
-     "concat(other, /)\n--\n\nThis path with other's text added, no separator between."},
+     "concat($self, other, /)\n--\n\nThis path with other's text added, no separator between."},
     {"remove_filename", remove_filename, METH_NOARGS,
-     "remove_filename()\n--\n\nThis path without its filename; the separator before it stays."},
+     "remove_filename($self, /)\n--\n\nThis path without its filename; the separator before it stays."},
     {"replace_filename", replace_filename, METH_O,
-     "replace_filename(replacement, /)\n--\n\nThis path with its filename replaced."},
+     "replace_filename($self, replacement, /)\n--\n\nThis path with its filename replaced."},
     {"replace_extension",
      reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(replace_extension)), METH_FASTCALL,
-     "replace_extension(replacement='', /)\n--\n\nThis path with its extension replaced; a dot "
+     "replace_extension($self, replacement='', /)\n--\n\nThis path with its extension replaced; a dot "
      "is added\nwhere the replacement has none."},
     {"__fspath__", fspath, METH_NOARGS, "The path as it was made: str or bytes."},
     {"__bytes__", as_bytes, METH_NOARGS, "The path's bytes."},
