@@ -37,6 +37,19 @@ foreach(_compiler g++ clang++-14)
                      -I${PROJECT_SOURCE_DIR}/include ${CMAKE_CURRENT_LIST_DIR}/interface_test.cc)
   endforeach()
 endforeach()
+# Every private header of the library compiles as the only include of a
+# unit, built as the library's sources are.
+file(GLOB_RECURSE _private_headers RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/src/*.h)
+list(TRANSFORM VORNEL_SOURCE_DEFINITIONS PREPEND -D OUTPUT_VARIABLE _source)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  list(APPEND _source ${VORNEL_CLANG_DIALECT})
+endif()
+foreach(_header ${_private_headers})
+  add_test(NAME header.stands_alone:${_header}
+           COMMAND ${_cc} -std=c++17 ${_source} ${VORNEL_WARNINGS} -Werror
+                   -include ${PROJECT_SOURCE_DIR}/${_header} -x c++ /dev/null)
+endforeach()
 foreach(_std 17 20)
   add_test(NAME header.survives_user_macros_cxx${_std}
            COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/user_macros.py
