@@ -11,6 +11,13 @@ set(_package_args ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION}
 add_test(NAME package.add_subdirectory COMMAND ${_package_test} subdirectory ${_package_args})
 set_tests_properties(package.add_subdirectory PROPERTIES LABELS program TIMEOUT 600)
 
+# The package test scans its install tree and unpacked packages the same way.
+set(_elf_checks bash ${CMAKE_CURRENT_SOURCE_DIR}/elf_checks.sh)
+add_test(NAME elf.run_paths_of_the_build_tree_reach_no_working_or_link_only_folder
+         COMMAND ${_elf_checks} run-paths ${PROJECT_BINARY_DIR})
+set_tests_properties(elf.run_paths_of_the_build_tree_reach_no_working_or_link_only_folder
+                     PROPERTIES LABELS elf)
+
 # The tools directory is added after this one, so its targets are named
 # ahead of their creation.
 if(NOT VORNEL_BUILD_TOOLS)
@@ -24,6 +31,15 @@ if(Python3_Interpreter_FOUND)
   set_tests_properties(tool.vornel_path PROPERTIES LABELS program TIMEOUT 300)
 else()
   message(WARNING "python3 not found (scripts/deps.sh installs it): the vornel-path test is left out")
+endif()
+add_test(NAME tool.starts_beside_a_decoy_unwinder_without_loading_it
+         COMMAND ${CMAKE_COMMAND} -E env CC=${CMAKE_C_COMPILER}
+                 ${_elf_checks} decoy b $<TARGET_FILE:vornel-path> normal a/../b)
+set_tests_properties(tool.starts_beside_a_decoy_unwinder_without_loading_it PROPERTIES LABELS program)
+# A Debug build leaves the optimiser, and so the checked buffer functions, off.
+if(NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
+  add_test(NAME tool.is_hardened COMMAND ${_elf_checks} hardened $<TARGET_FILE:vornel-path>)
+  set_tests_properties(tool.is_hardened PROPERTIES LABELS program)
 endif()
 if(VORNEL_INSTALL)
   add_test(NAME package.install COMMAND ${_package_test} install ${_package_args})
