@@ -4,7 +4,7 @@
 # that starts beside a decoy unwinder without loading it, and a hardened tool.
 # Usage: elf_checks.sh run-paths DIR...
 #        elf_checks.sh decoy EXPECTED PROGRAM [ARG]...   (CC names the C compiler)
-#        elf_checks.sh hardened PROGRAM
+#        elf_checks.sh hardened PROGRAM [--unchecked-buffers]
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -58,8 +58,9 @@ decoy() {
 }
 
 # PROGRAM is position-independent, binds every symbol at start behind
-# read-only relocations, and was built with the stack protector and checked
-# buffer functions (_FORTIFY_SOURCE), whose entry points it imports.
+# read-only relocations, and was built with the stack protector and, unless
+# told otherwise, checked buffer functions (_FORTIFY_SOURCE), whose entry
+# points it imports.
 hardened() {
   local program=$1 row options pattern what
   local rows=(
@@ -69,6 +70,7 @@ hardened() {
     "--dyn-syms -W|__stack_chk_fail@|stack protector"
     "--dyn-syms -W|__[a-z]+_chk@|checked buffer functions"
   )
+  [[ ${2-} != --unchecked-buffers ]] || unset 'rows[-1]'
   for row in "${rows[@]}"; do
     IFS='|' read -r options pattern what <<< "$row"
     # shellcheck disable=SC2086 # the options are words

@@ -35,12 +35,16 @@ endif()
 add_test(NAME tool.starts_beside_a_decoy_unwinder_without_loading_it
          COMMAND ${CMAKE_COMMAND} -E env CC=${CMAKE_C_COMPILER}
                  ${_elf_checks} decoy b $<TARGET_FILE:vornel-path> normal a/../b)
-set_tests_properties(tool.starts_beside_a_decoy_unwinder_without_loading_it PROPERTIES LABELS program)
-# A Debug build leaves the optimiser, and so the checked buffer functions, off.
-if(NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
-  add_test(NAME tool.is_hardened COMMAND ${_elf_checks} hardened $<TARGET_FILE:vornel-path>)
-  set_tests_properties(tool.is_hardened PROPERTIES LABELS program)
+# The checked buffer functions need the optimiser, which a Debug build leaves
+# off; clang++ 14 calls none of this C library's, checking inline or not at all.
+set(_unchecked $<CONFIG:Debug>)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  set(_unchecked 1)
 endif()
+add_test(NAME tool.is_hardened COMMAND ${_elf_checks} hardened $<TARGET_FILE:vornel-path>
+         $<${_unchecked}:--unchecked-buffers>)
+set_tests_properties(tool.starts_beside_a_decoy_unwinder_without_loading_it tool.is_hardened
+                     PROPERTIES LABELS program)
 if(VORNEL_INSTALL)
   add_test(NAME package.install COMMAND ${_package_test} install ${_package_args})
   add_test(NAME package.deb_and_tarball COMMAND ${_package_test} packages ${_package_args})
