@@ -1,88 +1,66 @@
 #!/usr/bin/env bash
-# What the loader takes from the files we build, read with readelf: run paths
-# that never reach the working directory or the linker-only folder, a tool
-# that starts beside a decoy unwinder without loading it, and a hardened tool.
-# Usage: elf_checks.sh run-paths DIR...
-#        elf_checks.sh decoy EXPECTED PROGRAM [ARG]...   (CC names the C compiler)
-#        elf_checks.sh hardened PROGRAM [--unchecked-buffers]
+# What the loader takes from the files we build, read with readelf:
+#   run-paths DIR...                   no run path reaches the working directory or link-only/
+#   decoy EXPECTED PROGRAM [ARG]...    PROGRAM ignores a decoy unwinder there (CC: the C compiler)
+#   hardened PROGRAM [--unchecked-buffers]
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Every run path entry of every ELF file below the DIRs is absolute or
-# $ORIGIN-based, and none is the linker-only folder: the loader reads an
-# empty entry as the working directory, and a relative one from it.
+# The loader reads an empty entry as the working directory and a relative one
+# from it, unless it starts at $ORIGIN; link-only/ is for the linker alone.
 run_paths() {
-  local files=() file magic bad
-  while IFS= read -r -d '' file; do
-    read -r -N4 magic < "$file" 2> /dev/null || continue
-    [[ $magic == $'\x7fELF' ]] && files+=("$file")
-  done < <(find "$@" -type f -print0)
-  ((${#files[@]})) || fail "no ELF file under $*"
-  # readelf names each file it reads when given more than one.
-  bad=$(readelf -dW "${files[0]}" "${files[@]}" | awk '
+  local bad
+  bad=$({ find "$@" -type f -exec readelf -dW /dev/null {} + 2> /dev/null || true; } | awk '
     /^File: / { file = substr($0, 7) }
     /\((RPATH|RUNPATH)\)/ {
+      seen = 1
       list = $0
       sub(/^[^[]*\[/, "", list)
       sub(/\]$/, "", list)
-      n = split(list, entries, ":")
-      if (n == 0) print file ": an empty run path"
-      for (i = 1; i <= n; i++)
-        if (entries[i] !~ /^(\/|\$ORIGIN(\/|$)|\$\{ORIGIN\}(\/|$))/ ||
-            entries[i] ~ /(^|\/)link-only(\/|$)/)
-          print file ": entry \"" entries[i] "\" of " list
-    }')
-  [[ -z $bad ]] || fail "run paths that reach the working directory or link-only/:"$'\n'"$bad"
-  echo "run paths: ${#files[@]} ELF files checked under $*"
+      n = split(list, entry, ":")
+      for (i = 1; i <= (n ? n : 1); i++)
+        if (entry[i] !~ /^(\/|\$ORIGIN(\/|$))/ || entry[i] ~ /(^|\/)link-only(\/|$)/)
+          print file ": \"" entry[i] "\" in [" list "]"
+    }
+    END { if (!seen) print "no run path at all: nothing built there?" }')
+  [[ -z $bad ]] || fail "run paths under $*:"$'\n'"$bad"
 }
 
-# PROGRAM, started from a folder that holds a libgcc_s.so.1 whose constructor
-# ends the process with status 99, with and without an environment, prints
-# EXPECTED.
+# A libgcc_s.so.1 in the working directory that ends the process if loaded.
 decoy() {
-  local expected=$1 out status
-  set -- "$(realpath "$2")" "${@:3}"
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-  printf '#include <unistd.h>\n%s\n' \
-    '__attribute__((constructor)) static void decoy(void) { _exit(99); }' > "$work/decoy.c"
-  "${CC:-cc}" -shared -fPIC -o "$work/libgcc_s.so.1" "$work/decoy.c"
+  local expected=$1 program out environment
+  program=$(realpath "$2")
+  cd "$(mktemp -d)"
+  trap 'rm -rf "$PWD"' EXIT
+  echo '__attribute__((constructor)) static void decoy(void) { _exit(99); }' |
+    "${CC:-cc}" -shared -fPIC -include unistd.h -x c -o libgcc_s.so.1 -
   for environment in "env -i" env; do
-    status=0
-    out=$(cd "$work" && $environment "$@") || status=$?
-    [[ $status == 0 && $out == "$expected" ]] ||
-      fail "$environment $* beside a decoy libgcc_s.so.1: status $status, output '$out'"
+    out=$($environment "$program" "${@:3}") && [[ $out == "$expected" ]] ||
+      fail "$environment $program ${*:3} beside a decoy libgcc_s.so.1: '$out'"
   done
-  echo "decoy: $1 started beside a decoy libgcc_s.so.1 and did not load it"
 }
 
-# PROGRAM is position-independent, binds every symbol at start behind
-# read-only relocations, and was built with the stack protector and, unless
-# told otherwise, checked buffer functions (_FORTIFY_SOURCE), whose entry
-# points it imports.
+# Position-independent, bound at start behind read-only relocations, built
+# with the stack protector and checked buffer functions (_FORTIFY_SOURCE).
 hardened() {
-  local program=$1 row options pattern what
-  local rows=(
-    "-hW|Type: +DYN \(Position-Independent Executable file\)|position-independent"
-    "-dW|\(BIND_NOW\)|bound at start"
-    "-lW|GNU_RELRO|read-only relocations"
-    "--dyn-syms -W|__stack_chk_fail@|stack protector"
-    "--dyn-syms -W|__[a-z]+_chk@|checked buffer functions"
-  )
+  local row options pattern rows=(
+    "-hW|Type: +DYN \(Position-Independent Executable file\)"
+    "-dW|\(BIND_NOW\)"
+    "-lW|GNU_RELRO"
+    "--dyn-syms -W|__stack_chk_fail@"
+    "--dyn-syms -W|__[a-z]+_chk@")
   [[ ${2-} != --unchecked-buffers ]] || unset 'rows[-1]'
   for row in "${rows[@]}"; do
-    IFS='|' read -r options pattern what <<< "$row"
+    IFS='|' read -r options pattern <<< "$row"
     # shellcheck disable=SC2086 # the options are words
-    grep -Eq "$pattern" <<< "$(readelf $options "$program")" || fail "$program: not $what ($pattern)"
+    grep -Eq "$pattern" <<< "$(readelf $options "$1")" || fail "$1 lacks $pattern"
   done
-  echo "hardened: $program"
 }
 
-command=$1
-shift
-case $command in
-  run-paths) run_paths "$@" ;;
-  decoy | hardened) "$command" "$@" ;;
-  *) fail "unknown check $command" ;;
+case $1 in
+  run-paths) shift && run_paths "$@" ;;
+  decoy | hardened) "$@" ;;
+  *) fail "unknown check $1" ;;
 esac
+echo "passed: $*"

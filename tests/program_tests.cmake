@@ -11,7 +11,6 @@ set(_package_args ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION}
 add_test(NAME package.add_subdirectory COMMAND ${_package_test} subdirectory ${_package_args})
 set_tests_properties(package.add_subdirectory PROPERTIES LABELS program TIMEOUT 600)
 
-# The package test scans its install tree and unpacked packages the same way.
 set(_elf_checks bash ${CMAKE_CURRENT_SOURCE_DIR}/elf_checks.sh)
 add_test(NAME elf.run_paths_of_the_build_tree_reach_no_working_or_link_only_folder
          COMMAND ${_elf_checks} run-paths ${PROJECT_BINARY_DIR})
