@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   binutils locales
   python3 pkg-config
-  help2man man-db
+  help2man man-db lintian
   python3-dev pybind11-dev python3-pytest python3-mypy
 )
 packages+=("$@")
