@@ -7,13 +7,19 @@
 if(NOT VORNEL_BUILD_PYTHON)
   return()
 endif()
-execute_process(COMMAND ${Python3_EXECUTABLE} -c "import pytest"
-                RESULT_VARIABLE _no_pytest OUTPUT_QUIET ERROR_QUIET)
-if(_no_pytest)
-  message(WARNING "pytest not found for ${Python3_EXECUTABLE} (scripts/deps.sh installs "
-                  "python3-pytest): the Python tests are left out")
-  return()
-endif()
+
+# Whether the interpreter has MODULE, which the Debian package named warns of.
+function(vornel_python_has variable module package)
+  execute_process(COMMAND ${Python3_EXECUTABLE} -c "import ${module}"
+                  RESULT_VARIABLE _missing OUTPUT_QUIET ERROR_QUIET)
+  if(_missing)
+    message(WARNING "${module} not found for ${Python3_EXECUTABLE} (scripts/deps.sh "
+                    "installs ${package}): its Python tests are left out")
+    set(${variable} OFF PARENT_SCOPE)
+  else()
+    set(${variable} ON PARENT_SCOPE)
+  endif()
+endfunction()
 
 set(_names "")
 foreach(_name ${VORNEL_EXPORTED_NAMES})
@@ -30,22 +36,23 @@ set(_env PYTHONPATH=$<TARGET_FILE_DIR:vornel_python>/..
 if(VORNEL_BUILD_TOOLS)
   list(APPEND _env VORNEL_PATH_TOOL=$<TARGET_FILE:vornel-path>)
 endif()
-foreach(_file operations text isolation agreement)
-  add_test(NAME python.${_file}
-    COMMAND ${CMAKE_COMMAND} -E env ${_env}
-            ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider
-            ${CMAKE_CURRENT_SOURCE_DIR}/python/test_${_file}.py)
-  set_tests_properties(python.${_file} PROPERTIES LABELS python TIMEOUT 300)
-endforeach()
-
-execute_process(COMMAND ${Python3_EXECUTABLE} -c "import mypy.stubtest"
-                RESULT_VARIABLE _no_mypy OUTPUT_QUIET ERROR_QUIET)
-if(_no_mypy)
-  message(WARNING "mypy not found for ${Python3_EXECUTABLE} (scripts/deps.sh installs "
-                  "python3-mypy): the type stubs are left unchecked")
-else()
+set(_tests "")
+vornel_python_has(_pytest pytest python3-pytest)
+if(_pytest)
+  foreach(_file operations text isolation agreement)
+    list(APPEND _tests python.${_file})
+    add_test(NAME python.${_file}
+      COMMAND ${CMAKE_COMMAND} -E env ${_env} ${Python3_EXECUTABLE} -m pytest -q
+              -p no:cacheprovider ${CMAKE_CURRENT_SOURCE_DIR}/python/test_${_file}.py)
+  endforeach()
+endif()
+vornel_python_has(_mypy mypy.stubtest python3-mypy)
+if(_mypy)
+  list(APPEND _tests python.stubs)
   add_test(NAME python.stubs
     COMMAND ${CMAKE_COMMAND} -E env ${_env} ${Python3_EXECUTABLE} -m mypy.stubtest vornel
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  set_tests_properties(python.stubs PROPERTIES LABELS python TIMEOUT 120)
+endif()
+if(_tests)
+  set_tests_properties(${_tests} PROPERTIES LABELS python TIMEOUT 300)
 endif()
