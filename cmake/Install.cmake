@@ -19,12 +19,9 @@ install(TARGETS vornel_stand_in_cudart vornel_stand_in_torch_hip vornel_stand_in
         LIBRARY DESTINATION ${VORNEL_STAND_IN_INSTALL_DIR})
 
 if(TARGET vornel-path)
-  # The tool opts in to the stand-ins: its DT_RPATH names their folder before
-  # the library's, wherever the prefix is.
-  file(RELATIVE_PATH _to_stand_ins /${CMAKE_INSTALL_BINDIR} /${VORNEL_STAND_IN_INSTALL_DIR})
-  file(RELATIVE_PATH _to_lib /${CMAKE_INSTALL_BINDIR} /${CMAKE_INSTALL_LIBDIR})
-  set_target_properties(vornel-path PROPERTIES
-    INSTALL_RPATH "$ORIGIN/${_to_stand_ins}:$ORIGIN/${_to_lib}")
+  # The path operations are compiled into the tool: it needs only the C and
+  # C++ runtimes, which the loader finds in its cache, and no run path.
+  set_target_properties(vornel-path PROPERTIES INSTALL_RPATH "")
   install(TARGETS vornel-path RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/tools/vornel-path.bash
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions

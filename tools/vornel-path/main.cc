@@ -41,9 +41,12 @@ int main(int argc, char** argv) {
   try {
     const Invocation inv = parse_arguments(argc, argv);
     if (inv.version) {
-      const std::string library = vornel::guard::path_library_file();
-      std::printf("vornel-path %s\nlibrary: %s\n", VORNEL_VERSION,
-                  library.empty() ? "(unknown)" : library.c_str());
+      // Where a call of the path library lands: this file, which has the
+      // library's own code compiled in, never the runtime's.
+      const std::string file = vornel::guard::file_holding(
+          reinterpret_cast<const void*>(&std::filesystem::hash_value));
+      std::printf("vornel-path %s\npath operations: %s\n", VORNEL_VERSION,
+                  file.empty() ? "(unknown)" : file.c_str());
     } else if (inv.help) {
       std::fputs((inv.command ? command_help(*inv.command) : tool_help()).c_str(), stdout);
     } else {
