@@ -3,6 +3,7 @@
 // for byte, on any bytes and on paths dense in separators, dots and "..".
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -42,7 +43,31 @@ path library_operand(std::string_view text) {
   path p = path(text).lexically_normal();
   if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
   if (p.native() == ".") p.clear();
+  if (p.has_root_directory() && !p.has_relative_path()) p = "/";
   return p;
+}
+
+bool same_element(const path& a, const path& b) { return a.compare(b) == 0; }
+
+std::size_t library_climb(const path& p) {
+  std::size_t count = 0;
+  for (auto e = p.begin(); e != p.end() && e->native() == ".."; ++e) ++count;
+  return count;
+}
+
+// The shared part and containment of two operand forms of one frame, by the
+// library's element walk and relative form.
+void check_frame(const path& a, const path& b, const std::string& pair) {
+  if (a.has_root_directory() != b.has_root_directory()) return;
+  path prefix;
+  const auto end = std::mismatch(a.begin(), a.end(), b.begin(), b.end(), same_element).first;
+  for (auto e = a.begin(); e != end; ++e) prefix /= *e;
+  expect_same(forms::shared(a.native(), b.native()), prefix.native(), "shared", pair);
+  if (forms::climb(a.native()) != library_climb(a)) fail("climb of '" + printable(a.native()) + "'");
+  if (!a.has_root_directory() && library_climb(a) != library_climb(b)) return;
+  const path way = a.lexically_relative(b);
+  const bool within = !way.empty() && way.begin()->native() != "..";
+  if (forms::lies_within(a.native(), b.native()) != within) fail("lies_within of '" + pair + "'");
 }
 
 void check_one(const std::string& text) {
@@ -64,6 +89,7 @@ void check_relative(const std::string& a, const std::string& b) {
   std::string ta, tb;
   if (forms::operand(a, ta) && forms::operand(b, tb) && forms::relative(ta, tb, out))
     expect_same(out, want, "relative of text operands", pair);
+  check_frame(pa, pb, pair);
 }
 
 }  // namespace

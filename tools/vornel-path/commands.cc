@@ -24,11 +24,6 @@ Answer verdict(bool holds) { return {Value::boolean(holds), holds ? 0 : 1}; }
 
 Answer found(Value result) { return {result, result.kind == Value::kNone ? 1 : 0}; }
 
-bool climbs(const Value& relative) {
-  return relative.kind == Value::kNone || relative.text == ".." ||
-         relative.text.substr(0, 3) == "../";
-}
-
 }  // namespace
 
 int run_command(const Command& command, const Request& request, PathSource& paths,
@@ -73,10 +68,11 @@ const std::vector<Command>& commands() {
        [](Job& job, std::string_view text) { return job.parts(text); }},
       {"parent", nullptr, nullptr, 0, Plain::kResult, "each PATH without its last element",
        "Writes each PATH without its last element and the separators before it.\n"
-       "A root stays; a single relative name has the empty parent; a trailing\n"
-       "separator is an empty last element.\n"
+       "A root stays as it is written; a single relative name has the empty\n"
+       "parent; a trailing separator is an empty last element.\n"
        "  vornel-path parent /usr/lib/libc.so  =>  /usr/lib\n"
-       "  vornel-path parent /usr/lib/         =>  /usr/lib\n",
+       "  vornel-path parent /usr/lib/         =>  /usr/lib\n"
+       "  vornel-path parent ////              =>  ////   (but //a gives /)\n",
        [](Job&, std::string_view text) { return Answer{Value::bytes(forms::parent(text))}; }},
       {"filename", nullptr, nullptr, 0, Plain::kResult, "the last filename of each PATH",
        "Writes the last filename of each PATH: empty when PATH ends in a separator\n"
@@ -111,62 +107,86 @@ const std::vector<Command>& commands() {
        "the normal form: '.' dropped, 'dir/..' cancelled, one separator",
        "Writes the lexical normal form of each PATH: '.' elements are removed, a\n"
        "filename followed by '..' cancels out, '..' right after the root is\n"
-       "dropped and separator runs collapse. A trailing separator stays; a result\n"
-       "that would be empty is '.', but the empty path stays empty.\n"
-       "  vornel-path normal a/./b/../c//   =>  a/c/\n",
+       "dropped and separator runs collapse. A trailing separator stays, and so\n"
+       "does the one before a final '.' or a cancelled 'dir/..'; a final '..'\n"
+       "loses its own. A result that would be empty is '.', but the empty path\n"
+       "stays empty.\n"
+       "  vornel-path normal a/./b/../c//   =>  a/c/\n"
+       "  vornel-path normal a/b/..         =>  a/\n"
+       "  vornel-path normal ../            =>  ..\n",
        [](Job& job, std::string_view text) { return Answer{job.normal(text)}; }},
       {"absolute", nullptr, nullptr, kCwd, Plain::kResult,
        "each PATH made absolute against the working directory, in normal form",
        "Writes each PATH made absolute against the working directory, read once,\n"
        "or against DIR with --cwd DIR, in normal form (see 'vornel-path normal\n"
        "--help') and without a trailing separator: 'realpath -s -m PATH' in the\n"
-       "same directory, from the text alone. The empty PATH is the directory\n"
-       "itself. No file system is consulted, and links are not followed.\n"
+       "same directory, from the names alone. The empty PATH, and an empty DIR,\n"
+       "are the working directory itself; a relative DIR is taken from it. No\n"
+       "file system is consulted, and links are not followed.\n"
        "  vornel-path absolute --cwd /srv a/../b/  =>  /srv/b\n"
        "  vornel-path absolute /usr/./lib/..      =>  /usr\n",
        [](Job& job, std::string_view text) { return Answer{job.absolute(text)}; }},
-      {"relative", "BASE", "base", kLexical, Plain::kResult,
+      {"relative", "BASE", "base", kLexical | kCwd, Plain::kResult,
        "the path that leads from BASE to each PATH",
-       "Writes the path that leads from BASE to each PATH. Both are first brought\n"
-       "to normal form (see 'vornel-path normal --help') and lose a trailing\n"
-       "separator, from the text alone, as 'realpath -s -m --relative-to=BASE\n"
-       "PATH' does without its file system steps. Then '..' is written for every\n"
-       "further directory of BASE, and the rest of PATH after it. Where the text\n"
-       "gives no such path (one of them is absolute and the other not, or BASE\n"
-       "climbs with '..' above what it shares with PATH), the record is empty\n"
-       "(null in JSON) and the exit status is 1.\n"
-       "With --lexical, BASE and PATH are related exactly as written: '.' and\n"
-       "'..' are elements like names, and may stay in the result.\n"
+       "Writes the path that leads from BASE to each PATH, as 'realpath -s -m\n"
+       "--relative-to=BASE PATH' does: both are made absolute as 'vornel-path\n"
+       "absolute' makes them, and '..' is written for every further directory\n"
+       "of BASE, then the rest of PATH. The working directory is read only\n"
+       "where the names alone do not decide (one of them absolute and the other\n"
+       "not, or one climbing with '..' further than the other), so every pair\n"
+       "has an answer. An empty BASE or PATH is the working directory.\n"
+       "With --lexical, BASE and PATH are related exactly as written, and the\n"
+       "working directory is never read: '.' and '..' are elements like names,\n"
+       "and may stay in the result. Where the text gives no relative path (one\n"
+       "of them absolute and the other not, or BASE climbing with '..' above\n"
+       "what it shares with PATH), the record is empty (null in JSON) and the\n"
+       "exit status is 1.\n"
        "  vornel-path relative build/debug build/release/bin  =>  ../release/bin\n"
        "  vornel-path relative a/../b a                        =>  ../a\n"
-       "  vornel-path relative ../a b                          =>  (none: exit 1)\n",
+       "  vornel-path relative --cwd /usr/src /usr/lib ../bin  =>  ../bin\n"
+       "  vornel-path relative . ''                            =>  .\n"
+       "  vornel-path --lexical relative ../a b                =>  (none: exit 1)\n",
        [](Job& job, std::string_view text) { return found(job.relative(text, false)); }},
-      {"proximate", "BASE", "base", kLexical, Plain::kResult,
+      {"proximate", "BASE", "base", kLexical | kCwd, Plain::kResult,
        "like relative, but PATH itself where there is no relative path",
-       "Writes the relative path from BASE to each PATH, or else PATH normalised\n"
-       "(as written, with --lexical). See 'vornel-path relative --help'.\n"
-       "  vornel-path proximate src /usr/./include/  =>  /usr/include\n",
+       "Writes the relative path from BASE to each PATH (see 'vornel-path\n"
+       "relative --help'), which every pair has unless --lexical is given; with\n"
+       "--lexical, PATH as written where the text gives none.\n"
+       "  vornel-path --lexical proximate src /usr/./include/  =>  /usr/./include/\n",
        [](Job& job, std::string_view text) { return Answer{job.relative(text, true)}; }},
-      {"is-within", "DIR", "dir", kLexical, Plain::kSilent,
+      {"is-within", "DIR", "dir", kLexical | kCwd, Plain::kSilent,
        "exit status 0 when every PATH lies in DIR or is DIR, else 1",
        "Prints nothing (one record per PATH with --json) and exits with status 0\n"
-       "when every PATH lies in DIR or is DIR, and 1 otherwise: exactly when\n"
-       "'vornel-path relative DIR PATH' finds a path whose first element is not\n"
-       "'..'. Both are brought to normal form first; with --lexical they are\n"
-       "taken as written.\n"
+       "when every PATH lies in DIR or is DIR, and 1 otherwise: when PATH made\n"
+       "absolute (see 'vornel-path absolute --help') is DIR made absolute or\n"
+       "lies below it. '/' holds every path. The working directory is read only\n"
+       "where the names alone do not decide.\n"
+       "With --lexical the text alone decides and the working directory is\n"
+       "never read: PATH must begin with the elements of DIR (beyond which DIR\n"
+       "may only have '.' and a trailing separator), and from there on no '..'\n"
+       "of PATH may climb above DIR. An absolute PATH never lies in a relative\n"
+       "DIR, nor a relative one in an absolute DIR; where the text cannot tell,\n"
+       "the answer is no.\n"
        "  vornel-path is-within /a /a/b/../c  =>  exit status 0\n"
-       "  vornel-path is-within /a /a/../b    =>  exit status 1\n",
-       [](Job& job, std::string_view text) { return verdict(!climbs(job.relative(text, false))); }},
-      {"common", nullptr, nullptr, kLexical, Plain::kResult,
-       "the longest leading part that all PATHs share",
-       "Writes one result: the longest run of leading elements that every PATH\n"
-       "shares, elements compared as compare does. The PATHs are brought to\n"
-       "normal form and lose a trailing separator first (with --lexical they are\n"
-       "taken as written). Relative PATHs that share no element give the empty\n"
-       "path; where there is no common part at all (an absolute and a relative\n"
-       "PATH, or no PATH), the record is empty (null in JSON) and the exit\n"
-       "status is 1.\n"
-       "  vornel-path common /a/b/c /a/b/d /a/bx  =>  /a\n",
+       "  vornel-path is-within /a /a/../b    =>  exit status 1\n"
+       "  vornel-path --lexical is-within /srv /srv/x/../../etc  =>  exit status 1\n",
+       [](Job& job, std::string_view text) { return verdict(job.within(text)); }},
+      {"common", nullptr, nullptr, kLexical | kCwd, Plain::kResult,
+       "the longest path that contains every PATH",
+       "Writes one result: the longest path that contains every PATH. The PATHs\n"
+       "are made absolute as 'vornel-path absolute' makes them (the working\n"
+       "directory is read only where the names alone do not decide), and the\n"
+       "answer is the longest run of leading elements that all of them share:\n"
+       "absolute when any PATH is absolute, else relative to the working\n"
+       "directory, which is the empty path itself. With no PATH the record is\n"
+       "empty (null in JSON) and the exit status is 1.\n"
+       "With --lexical the PATHs are taken as written and the working directory\n"
+       "is never read: the answer is the longest run of leading elements that\n"
+       "all PATHs share and above which none climbs with '..'. Where there is\n"
+       "none (an absolute and a relative PATH, or relative PATHs that climb\n"
+       "above where they start), the record is empty and the exit status is 1.\n"
+       "  vornel-path common /a/b/c /a/b/d /a/bx  =>  /a\n"
+       "  vornel-path common --cwd /srv a ../a    =>  ..\n",
        [](Job& job, std::string_view text) { return job.narrow(text), Answer{}; },
        [](Job& job) { return job.shared(); }},
       {"join", nullptr, nullptr, 0, Plain::kResult,

@@ -32,30 +32,47 @@ class Job {
   Value keep(std::string&& text);
 
   Value normal(std::string_view text);
-  // The relative form of `text` against BASE; none where the text gives
-  // none. proximate: `text` itself there, normalised.
+  // The relative form of `text` against BASE. proximate: `text` itself
+  // where there is none, which only --lexical may find.
   Value relative(std::string_view text, bool proximate);
   Value absolute(std::string_view text);
+  // is-within: whether `text` names DIR or a path below it.
+  bool within(std::string_view text);
   Answer parts(std::string_view text);
 
   // common: `text` cuts the part that the PATHs so far share.
   void narrow(std::string_view text);
-  Answer shared() const;
+  Answer shared();
   // join and concat: the result so far.
   std::string& folded() { return result_; }
 
  private:
   std::string_view operand_text(std::string_view text, std::string& out);
+  // An operand form made absolute against the working directory, which is
+  // read here on first use; an absolute one as it is.
+  std::string_view placed(std::string_view form, std::string& out);
+  // BASE or DIR, placed.
+  std::string_view placed_base();
   const std::string& cwd();
+  const std::string& relate(std::string_view from, std::string_view base);
+  bool lexically_within(std::string_view text);
+  void lexically_narrow(std::string_view text);
+  Answer lexically_shared();
 
   const Request& request_;
-  const path operand_;
-  std::string base_text_;
-  const path base_;  // BASE or DIR, normalised unless --lexical
+  const path operand_;     // also BASE or DIR as written, for --lexical
+  std::string base_text_;  // BASE or DIR in operand form, unless --lexical
+  std::string placed_base_;
   path path_, result_path_;
-  std::string result_, scratch_, joined_, cwd_;
+  std::string result_, scratch_, joined_, placed_, cwd_;
+  // common: the part shared so far, in operand form, and what the PATHs were
+  std::optional<std::string> common_;
+  bool any_absolute_ = false;
+  // common --lexical: the part shared so far as written, and the most that
+  // any PATH climbs with ".." below it (a count of levels, at most 0)
   std::optional<path> shared_;
   bool disjoint_ = false;
+  int dip_ = 0;
   // parts' record
   std::array<path, 6> parts_;
   std::array<Field, 8> fields_;
