@@ -156,6 +156,32 @@ class Input(unittest.TestCase):
         self.assertLess(peak_kb, 16 * 1024)
 
 
+class Failure(unittest.TestCase):
+    def test_a_failed_read_writes_no_result(self):
+        for args in (["join"], ["concat"], ["common"], ["--json", "common"], ["--json", "-0", "join"]):
+            with self.subTest(args=args):
+                directory = os.open(tempfile.gettempdir(), os.O_RDONLY)
+                result = subprocess.run([TOOL, *args], stdin=directory, capture_output=True)
+                os.close(directory)
+                self.assertEqual((result.returncode, result.stdout, result.stderr),
+                                 (2, b"", b"vornel-path: reading standard input: Is a directory\n"))
+
+    # (arguments, exit status, standard output) in a working directory that is gone
+    GONE = [(["relative", "/x", "/a", "b"], 2, b"../a\n"), (["common", "/x", "a"], 2, b""),
+            (["is-within", "/", "a"], 0, b""), (["relative", "a", "b/c", "x/../d"], 0, b"../b/c\n../d\n")]
+
+    def test_the_working_directory_is_read_only_where_needed(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            gone = os.path.join(tmp, "gone")
+            for args, status, out in self.GONE:
+                with self.subTest(args=args):
+                    os.mkdir(gone)
+                    result = subprocess.run(["sh", "-c", 'cd "$1" && rmdir "$1" && shift && exec "$@"', "sh",
+                                             gone, TOOL, *args], capture_output=True)
+                    self.assertEqual((result.returncode, result.stdout, result.stderr.count(b"\n")),
+                                     (status, out, status // 2), result.stderr)
+
+
 class Json(unittest.TestCase):
     def test_any_byte_string_survives_a_round_trip(self):
         paths = [b"plain/ascii", b"caf\xc3\xa9/\xf0\x9f\x93\x81", b"bad\xff\xfe/\xc3", b"\xed\xa0\x80surrogate",

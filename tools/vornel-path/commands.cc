@@ -38,6 +38,11 @@ int run_command(const Command& command, const Request& request, PathSource& path
       out.next_input(text);
       command.answer(job, text);
     }
+    // What the PATHs read so far give is no answer for all of them.
+    if (paths.error()) {
+      out.abandon();
+      return 0;
+    }
     const Answer answer = command.result(job);
     out.write({{}, nullptr, 0, answer.result}, command.plain);
     return answer.status;

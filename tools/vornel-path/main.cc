@@ -27,8 +27,17 @@ int run(const Invocation& inv) {
                      inv.command);
   Output out(STDOUT_FILENO, inv.json, inv.output_terminator);
   // Results are not held back while the input waits for its writer.
-  PathSource paths(inv.paths, inv.input_terminator, [&out] { out.flush(); });
-  const int status = run_command(*inv.command, inv.request, paths, out);
+  PathSource paths(inv.paths, inv.input_terminator, [&out] { out.flush_records(); });
+  int status;
+  try {
+    status = run_command(*inv.command, inv.request, paths, out);
+  } catch (...) {
+    // The records answered before the failure stand; the one it cut short
+    // has no result.
+    out.abandon();
+    out.flush();
+    throw;
+  }
   out.flush();
   if (!out.ok()) return fail("writing standard output", out.error());
   if (paths.error()) return fail("reading standard input", paths.error());
