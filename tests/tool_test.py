@@ -14,6 +14,7 @@ import threading
 import unittest
 
 TOOL = None
+COMPLETION = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools", "vornel-path.bash")
 
 
 def run(*args, stdin=b"", env=None):
@@ -397,6 +398,32 @@ class Usage(unittest.TestCase):
             result = subprocess.run([TOOL, "normal", "a"], stdout=full, stderr=subprocess.PIPE)
         self.assertEqual(result.returncode, 2)
         self.assertIn(b"writing standard output", result.stderr)
+
+
+class Completion(unittest.TestCase):
+    # (the words after "vornel-path", the last one being completed; what bash offers)
+    CASES = [
+        ("absolute --cwd /us", ["/usr/"]),
+        ("absolute --cwd = /us", ["/usr/"]),
+        ("--cwd = s", ["second/", "sub/"]),
+        ("relative --cwd =", ["second/", "sub/"]),
+        ("--cwd = /usr s", ["stem"]),
+        ("normal -- --cwd s", []),
+    ]
+    SCRIPT = ('compopt() { asked="$*"; }; source "$1"; shift; COMP_WORDS=(vornel-path "$@"); COMP_CWORD=$#; '
+              '_vornel_path; echo "$asked" >&2; printf "%s\\n" "${COMPREPLY[@]}"')
+
+    def test_the_dir_of_cwd_completes_as_cd_does(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            for name in ("sub", "second"):
+                os.mkdir(os.path.join(tmp, name))
+            open(os.path.join(tmp, "some-file"), "w").close()
+            for words, offered in self.CASES:
+                with self.subTest(words=words):
+                    result = subprocess.run(["bash", "-c", self.SCRIPT, "_", COMPLETION, *words.split()], cwd=tmp,
+                                            capture_output=True, text=True)
+                    self.assertEqual(sorted(result.stdout.split()), offered)
+                    self.assertEqual("nospace" in result.stderr, offered[0].endswith("/") if offered else False)
 
 
 class Binding(unittest.TestCase):
