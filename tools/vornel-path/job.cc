@@ -159,9 +159,9 @@ void Job::narrow(std::string_view text) {
   common_->resize(forms::shared(*common_, form).size());
 }
 
-// The shared part loses what the PATH does not share, and the PATHs climb
-// below it by as much as its lost elements led down, or by as much as the
-// PATH's own rest climbs.
+// The shared part is cut back to what this PATH shares. The elements cut off
+// led down from what is left, so the PATHs so far climb above it by as much
+// less; this PATH climbs above it as far as its own rest does.
 void Job::lexically_narrow(std::string_view text) {
   const path& p = of(text);
   if (!shared_) {
@@ -240,7 +240,8 @@ std::string_view Job::operand_text(std::string_view text, std::string& out) {
   return out;
 }
 
-// The directory that absolute works against, read on first use.
+// The working directory's name in operand form, read on first use: DIR of
+// --cwd DIR, taken from the working directory where DIR is relative.
 const std::string& Job::cwd() {
   if (!cwd_.empty()) return cwd_;
   std::string dir(request_.cwd);
