@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,9 +51,8 @@ path library_operand(std::string_view text) {
 bool same_element(const path& a, const path& b) { return a.compare(b) == 0; }
 
 std::size_t library_climb(const path& p) {
-  std::size_t count = 0;
-  for (auto e = p.begin(); e != p.end() && e->native() == ".."; ++e) ++count;
-  return count;
+  return std::distance(p.begin(), std::find_if(p.begin(), p.end(),
+                                               [](const path& e) { return e.native() != ".."; }));
 }
 
 // The shared part and containment of two operand forms of one frame, by the

