@@ -168,9 +168,10 @@ Invocation parse_arguments(int argc, char** argv) {
     throw UsageError("--cwd has no use with --lexical, which reads no working directory",
                      inv.command);
   auto rest = words.begin() + 1;
-  if (inv.command->operand) {
+  if (!inv.command->operand.empty()) {
     if (rest == words.end())
-      throw UsageError(std::string(inv.command->name) + ": missing " + inv.command->operand,
+      throw UsageError(std::string(inv.command->name) + ": missing " +
+                           std::string(inv.command->operand),
                        inv.command);
     inv.request.operand = *rest++;
   }
@@ -182,7 +183,7 @@ Invocation parse_arguments(int argc, char** argv) {
 std::string synopsis(const Command& command) {
   std::string text(command.name);
   if (command.options & kCwd) text.append(" [--cwd DIR]");
-  if (command.operand) text.append(" ").append(command.operand);
+  if (!command.operand.empty()) text.append(" ").append(command.operand);
   return text;
 }
 
