@@ -24,6 +24,7 @@ vornel_stand_in(vornel_stand_in_cudart libcudart.so.12)
 vornel_stand_in(vornel_stand_in_torch_hip libtorch_hip.so)
 vornel_stand_in(vornel_stand_in_stratahip libstratahip.so.5)
 
+set(VORNEL_LINK_PTHREAD ${VORNEL_LINK_ONLY_DIR}/libpthread.so.0)
 add_library(vornel_link_pthread SHARED ${CMAKE_CURRENT_LIST_DIR}/stand-ins/pthread_key.c)
 set_target_properties(vornel_link_pthread PROPERTIES
   OUTPUT_NAME pthread

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   binutils locales
   python3 pkg-config
-  help2man man-db
+  help2man man-db lintian
 )
 packages+=("$@")
 

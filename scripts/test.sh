@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# What CI runs: builds libvornel.so and every test from scratch, with warnings
-# as errors, and runs the suite, then the suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the concurrency tests under ThreadSanitizer, and
-# a replay of every fuzz target's seed corpus and regressions. Every step is
+# What CI runs: builds libvornel.so and every test from scratch with g++,
+# warnings as errors, and runs the suite, then the suite built by clang++ under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the concurrency tests under
+# ThreadSanitizer, and a replay of every fuzz target's seed corpus and
+# regressions. Every step is
 # deterministic. Valgrind (`bash scripts/reliability.sh valgrind`) and timed
 # fuzzing (`bash fuzz/run.sh SECONDS`) stay off this path for their time.
 set -euo pipefail

@@ -5,6 +5,7 @@
 
 #include <fs_path>
 #include <string>
+#include <utility>
 
 #include "support/alloc.h"
 #include "support/compose_cases.h"
@@ -120,10 +121,10 @@ TEST(AppendAllocation, ReservesTheTextAndTheBlockOnceEach) {
 
 TEST(Append, GivesTheResultOfASeparateCopyWhenReadingItself) {
   const SelfCase cases[] = {
-      {"a", [](path& p) { p /= p; }, "[a/a] M a:F@0 a:F@2"},
-      {"a/b", [](path& p) { p /= p; }, "[a/b/a/b] M a:F@0 b:F@2 a:F@4 b:F@6"},
-      {"a/", [](path& p) { p /= p; }, "[a/a/] M a:F@0 a:F@2 :F@4"},
-      {"/a", [](path& p) { p /= p; }, "[/a] M /:R@0 a:F@1"},
+      {"a", [](path& p) { p /= std::as_const(p); }, "[a/a] M a:F@0 a:F@2"},
+      {"a/b", [](path& p) { p /= std::as_const(p); }, "[a/b/a/b] M a:F@0 b:F@2 a:F@4 b:F@6"},
+      {"a/", [](path& p) { p /= std::as_const(p); }, "[a/a/] M a:F@0 a:F@2 :F@4"},
+      {"/a", [](path& p) { p /= std::as_const(p); }, "[/a] M /:R@0 a:F@1"},
       {"a/b", [](path& p) { p /= *p.begin(); }, "[a/b/a] M a:F@0 b:F@2 a:F@4"},
       {"/a", [](path& p) { p /= *p.begin(); }, "[/] R"},
       {"a/b", [](path& p) { p._M_append(std::string_view(p.native()).substr(1)); },
@@ -136,7 +137,7 @@ TEST(Append, GivesTheResultOfASeparateCopyWhenReadingItself) {
   // Long enough that the text moves to a new buffer while it is read.
   const std::string text = kLong1 + "/" + kLong2;
   path by_path(text), by_text(text), by_tail(text);
-  by_path /= by_path;
+  by_path /= std::as_const(by_path);
   by_text._M_append(by_text.native());
   by_tail._M_append(std::string_view(by_tail.native()).substr(kLong1.size() + 1));
   EXPECT_EQ(state(by_path), state(path(text + "/" + text)));
@@ -176,7 +177,8 @@ TEST(AppendFailure, LeavesThePathExactlyAsItWas) {
   expect_each_form_unchanged_on_failure(kForms, cases);
   for (const std::string& text : {kLong1, "a/" + kLong1, kLong1 + "/"}) {
     SCOPED_TRACE(text + " /= itself");
-    EXPECT_GE(expect_unchanged_on_failure([&] { return path(text); }, [](path& p) { p /= p; }),
+    EXPECT_GE(expect_unchanged_on_failure([&] { return path(text); },
+                                          [](path& p) { p /= std::as_const(p); }),
               1);
   }
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "support/sweep.h"
 #include "support/raw_state.h"
@@ -218,7 +219,7 @@ TEST(SharedBlock, AssignmentSharesTheSourceAndGivesUpTheOldBlock) {
     EXPECT_EQ(target.what(), source.what());
     EXPECT_EQ(target.code(), kShort);
     EXPECT_EQ(shared_of(source).block->use, 2);
-    target = target;
+    target = std::as_const(target);
     EXPECT_EQ(shared_of(source).block->use, 2);
   }
   EXPECT_EQ(live_allocations(), before);

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "support/raw_state.h"
@@ -108,7 +109,8 @@ const Operation kChanging[] = {
     {"operator= from text", Guarantee::kUnchanged,
      [](path& p, const path& q) { p = q.native(); }},
     {"operator/=", Guarantee::kUnchanged, [](path& p, const path& q) { p /= q; }},
-    {"operator/= itself", Guarantee::kUnchanged, [](path& p, const path&) { p /= p; }},
+    {"operator/= itself", Guarantee::kUnchanged,
+     [](path& p, const path&) { p /= std::as_const(p); }},
     {"_M_append", Guarantee::kUnchanged,
      [](path& p, const path& q) { p._M_append(q.native()); }},
     {"_M_append of its own text", Guarantee::kUnchanged,

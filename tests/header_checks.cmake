@@ -23,7 +23,12 @@ add_test(NAME header.needs_cxx17 COMMAND ${_cc} -std=c++14 -include fs_path -x c
 set_tests_properties(header.needs_cxx17 PROPERTIES PASS_REGULAR_EXPRESSION "needs C\\+\\+17"
                      FAIL_REGULAR_EXPRESSION "error:.*error:")
 
-# interface_test uses every form; the header must not warn under any flag.
+# interface_test uses every form; the header must not warn under any flag,
+# clang's -Weverything included, less the reserved names a standard header
+# uses and C++98 compatibility. It compiles without exceptions too, where
+# no_exceptions_test uses it.
+set(_strict -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wdeprecated -Werror)
+set(_everything -Weverything -Wno-reserved-identifier -Wno-c++98-compat-pedantic)
 foreach(_compiler g++ clang++-14)
   find_program(_path_of_${_compiler} ${_compiler})
   if(NOT _path_of_${_compiler})
@@ -31,11 +36,39 @@ foreach(_compiler g++ clang++-14)
     continue()
   endif()
   foreach(_std 17 20)
+    set(_compile ${_path_of_${_compiler}} -fsyntax-only -std=c++${_std}
+                 -I${PROJECT_SOURCE_DIR}/include)
     add_test(NAME header.no_warnings_${_compiler}_cxx${_std}
-             COMMAND ${_path_of_${_compiler}} -fsyntax-only -std=c++${_std} -Wall -Wextra
-                     -Wpedantic -Wshadow -Wconversion -Wdeprecated -Werror
-                     -I${PROJECT_SOURCE_DIR}/include ${CMAKE_CURRENT_LIST_DIR}/interface_test.cc)
+             COMMAND ${_compile} ${_strict} ${CMAKE_CURRENT_LIST_DIR}/interface_test.cc)
+    add_test(NAME header.compiles_without_exceptions_${_compiler}_cxx${_std}
+             COMMAND ${_compile} ${_strict} -fno-exceptions
+                     ${CMAKE_CURRENT_LIST_DIR}/no_exceptions_test.cc)
+    if(_compiler MATCHES "^clang")
+      # The test files themselves are not held to it: only the header's lines.
+      add_test(NAME header.no_warnings_${_compiler}_everything_cxx${_std}
+               COMMAND ${_compile} ${_everything} ${CMAKE_CURRENT_LIST_DIR}/interface_test.cc)
+      add_test(NAME header.no_warnings_${_compiler}_everything_without_exceptions_cxx${_std}
+               COMMAND ${_compile} ${_everything} -fno-exceptions
+                       ${CMAKE_CURRENT_LIST_DIR}/no_exceptions_test.cc)
+      set_tests_properties(header.no_warnings_${_compiler}_everything_cxx${_std}
+        header.no_warnings_${_compiler}_everything_without_exceptions_cxx${_std}
+        PROPERTIES FAIL_REGULAR_EXPRESSION "fs_path:[0-9]+:[0-9]+: warning")
+    endif()
   endforeach()
+endforeach()
+
+# Every private header of the library compiles as the only include of a
+# unit, built as the library's sources are.
+file(GLOB_RECURSE _private_headers RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/src/*.h)
+list(TRANSFORM VORNEL_SOURCE_DEFINITIONS PREPEND -D OUTPUT_VARIABLE _source)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  list(APPEND _source ${VORNEL_CLANG_DIALECT})
+endif()
+foreach(_header ${_private_headers})
+  add_test(NAME header.stands_alone:${_header}
+           COMMAND ${_cc} -std=c++17 ${_source} ${VORNEL_WARNINGS} -Werror
+                   -include ${PROJECT_SOURCE_DIR}/${_header} -x c++ /dev/null)
 endforeach()
 foreach(_std 17 20)
   add_test(NAME header.survives_user_macros_cxx${_std}

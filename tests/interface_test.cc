@@ -93,6 +93,23 @@ void expect_unconvertible(std::initializer_list<std::function<void()>> uses) {
   }
 }
 
+TEST(Interface, DecodesExactlyTheUtf8ThatTheToolKeepsInJson) {
+  const struct {
+    const char* bytes;
+    bool well_formed;
+  } cases[] = {
+#include "support/utf8_cases.inc"
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    const path p(c.bytes);
+    if (c.well_formed)
+      EXPECT_EQ(path(p.u16string()).native(), c.bytes);
+    else
+      expect_unconvertible({[&] { p.u16string(); }});
+  }
+}
+
 // Each way text of `Char` units enters a path, which then stays as it was.
 template <typename Char>
 void expect_every_source_rejects(const std::basic_string<Char>& text) {

@@ -131,6 +131,31 @@ TEST(Normal, HandlesLongAndDeepPaths) {
   EXPECT_EQ(invariant_violation(kept), "");
 }
 
+// The text of a result grows once, to at most the bound of what may still
+// come, however many names and ".." steps build it; the relative form too.
+TEST(Normal, AndTheRelativeFormGrowTheirTextOnce) {
+  const std::string a(15, 'a'), b(40, 'b'), up = "n/../../../../../../../../../../";
+  const struct {
+    std::string text;
+    const char* base;  // null: the normal form
+    std::size_t capacity;
+    long allocations;
+  } cases[] = {
+      {"/" + a + "/" + b, nullptr, 58, 4},
+      {b + "/" + up + a + "/" + b, nullptr, 130, 9},
+      {"/" + a + "/" + b, "/", 56, 3},
+      {"/" + a + "/" + b, "/c/d/e/f/g/h/i/j", 80, 8},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const path p(c.text), base(c.base ? c.base : "");
+    vornel::test::AllocationCount count;
+    const path result = c.base ? p.lexically_relative(base) : p.lexically_normal();
+    EXPECT_EQ(count.count(), c.allocations);
+    EXPECT_EQ(result.native().capacity(), c.capacity) << result.native();
+  }
+}
+
 std::vector<std::string> elements(const path& p) {
   std::vector<std::string> out;
   for (const path& e : p) out.push_back(e.native());

@@ -2,11 +2,12 @@
 # The package as its users meet it, in three routes: a parent project that
 # adds the source tree with add_subdirectory; an install into a temporary
 # prefix, with its loader identity, tool, man page and completion, and
-# consumers built against it with find_package and pkg-config; and the .deb
+# consumers built against it with find_package and pkg-config; and the .debs
 # and tarball that cpack makes, unpacked into temporary roots. Each route
-# builds examples/main.cc with and without the stand-ins. A program that opts
-# in must start from / under env -i, bind the route's libvornel.so and map
-# the route's stand-ins even with decoys on LD_LIBRARY_PATH, which end the
+# builds examples/main.cc with and without the stand-ins, and scans the run
+# paths of what it builds, installs or unpacks. A program that opts in must
+# start from / under env -i, bind the route's libvornel.so and map the
+# route's stand-ins even with decoys on LD_LIBRARY_PATH, which end the
 # process if loaded; a program that does not must load the decoy CUDA runtime.
 # Usage: package_test.sh subdirectory|install|packages SOURCE_DIR BUILD_DIR VERSION
 # CC and CXX name the compilers.
@@ -16,6 +17,7 @@ cc=${CC:-cc} cxx=${CXX:-c++}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 stand_in_names=(libcudart.so.12 libtorch_hip.so libstratahip.so.5)
+packages=(libvornel libvornel-dev vornel-path)
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 quietly() {  # runs a command, showing its output only if it fails
@@ -117,28 +119,35 @@ build_pc_consumer() {  # PREFIX OUTPUT MODULES...
     $(pkg-config --cflags --libs "$@") -Wl,-rpath,"$(pkg-config --variable=libdir vornel)"
 }
 
-# What the install and the packages hold, and nothing else: the header in a
-# folder of its own, the stand-ins in the package's private folder, and the
-# library byte for byte as built, so with the loader identity elf_test checks.
+# What each package holds below its prefix, and nothing else: the header in
+# a folder of its own, the stand-ins in the package's private folder, and in
+# each its copyright, changelogs and lintian overrides.
+package_files() {  # LIBDIR PACKAGE...
+  local libdir=$1 package
+  shift
+  for package in "$@"; do
+    printf './share/%s\n' doc/$package/{copyright,changelog.Debian.gz} lintian/overrides/$package
+    [[ ! -e $source_dir/CHANGELOG.md ]] || echo "./share/doc/$package/changelog.gz"
+    case $package in
+      libvornel)
+        printf "./$libdir/%s\n" libvornel.so "${stand_in_names[@]/#/vornel/stand-ins/}" ;;
+      libvornel-dev)
+        echo ./include/vornel/fs_path
+        printf "./$libdir/%s\n" cmake/vornel/vornelConfig{,Version}.cmake pkgconfig/vornel{,-stand-ins}.pc ;;
+      vornel-path)
+        printf './%s\n' bin/vornel-path share/bash-completion/completions/vornel-path \
+          share/man/man1/vornel-path.1.gz ;;
+    esac
+  done | sort
+}
+
+# An install tree or the tarball holds the files of all three packages.
 check_files() {  # PREFIX LIBDIR
-  local prefix=$1 libdir=$2
-  diff <(cd "$prefix" && find . -type f -o -type l | sort) <(sort <<EOF
-./bin/vornel-path
-./include/vornel/fs_path
-./$libdir/cmake/vornel/vornelConfig.cmake
-./$libdir/cmake/vornel/vornelConfigVersion.cmake
-./$libdir/libvornel.so
-./$libdir/pkgconfig/vornel-stand-ins.pc
-./$libdir/pkgconfig/vornel.pc
-./$libdir/vornel/stand-ins/libcudart.so.12
-./$libdir/vornel/stand-ins/libstratahip.so.5
-./$libdir/vornel/stand-ins/libtorch_hip.so
-./share/bash-completion/completions/vornel-path
-./share/man/man1/vornel-path.1
-EOF
-  ) || fail "files under $prefix"
-  cmp -s "$prefix/$libdir/libvornel.so" "$build_dir/libvornel.so" ||
-    fail "the library under $prefix differs from the built one"
+  diff <(cd "$1" && find . -type f -o -type l | sort) <(package_files "$2" "${packages[@]}") ||
+    fail "files under $1"
+}
+check_run_paths() {  # DIR...
+  quietly bash "$source_dir/tests/elf_checks.sh" run-paths "$@"
 }
 
 # The installed tool has the path operations compiled in: it needs no run
@@ -164,6 +173,7 @@ route_subdirectory() {
   check_opted_in "$parent/examples/vornel-example-stand-ins" "$parent/vornel/libvornel.so" \
     "$parent/vornel/stand-ins"
   check_default "$parent/examples/vornel-example" "$parent/vornel/libvornel.so"
+  check_run_paths "$parent"
   # The parent installs nothing of the library unless it asks.
   quietly cmake --install "$parent" --prefix "$work/parent-prefix"
   [[ -z "$(find "$work/parent-prefix" -type f 2> /dev/null)" ]] ||
@@ -176,10 +186,13 @@ route_install() {
   lib=$(find "$prefix" -name libvornel.so)
   libdir=$(dirname "${lib#"$prefix"/}")
   check_files "$prefix" "$libdir"
+  # Byte for byte as built, so with the loader identity elf_test checks.
+  cmp -s "$lib" "$build_dir/libvornel.so" || fail "the installed library differs from the built one"
   check_tool "$prefix"
+  check_run_paths "$prefix"
 
   local tool=$prefix/bin/vornel-path page commands offered
-  page=$(man -l "$prefix/share/man/man1/vornel-path.1" 2> "$work/man.err") || fail "man -l failed"
+  page=$(man -l "$prefix/share/man/man1/vornel-path.1.gz" 2> "$work/man.err") || fail "man -l failed"
   [[ ! -s $work/man.err ]] || fail "man -l: $(cat "$work/man.err")"
   grep -q 'vornel-path - lexical operations on POSIX paths' <<< "$page" || fail "man page: $page"
   commands=$("$tool" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z-]*\).*/\1/p')
@@ -196,25 +209,39 @@ route_install() {
   check_opted_in "$work/pc-example-stand-ins" "$lib" "$prefix/$libdir/vornel/stand-ins"
 }
 
+# The three .debs pass lintian, hold their own files and, unpacked
+# together, the tarball's byte for byte: stripped, with the library's
+# loader identity as built.
 route_packages() {
   quietly cpack --config "$build_dir/CPackConfig.cmake" -B "$work/packages"
-  local deb=$work/packages/vornel_${version}_amd64.deb
-  local tarball=$work/packages/vornel-$version-Linux.tar.gz
-  [[ "$(dpkg-deb -f "$deb" Package Version)" == "Package: vornel"$'\n'"Version: $version" ]] ||
-    fail "deb control: $(dpkg-deb -f "$deb")"
-  dpkg-deb -f "$deb" Depends | grep -q '^libc6 (>= 2\.[0-9]*), libstdc++6' ||
-    fail "deb dependencies: $(dpkg-deb -f "$deb" Depends)"
+  local debs=() package deb_version
+  for package in "${packages[@]}"; do
+    debs+=("$(echo "$work/packages/${package}_${version}"-*_amd64.deb)")
+    [[ -f ${debs[-1]} ]] || fail "no .deb for $package: $(ls "$work/packages")"
+  done
+  quietly lintian --fail-on error,warning "${debs[@]}"
+  deb_version=$(dpkg-deb -f "${debs[0]}" Version)
+  dpkg-deb -f "${debs[0]}" Depends | grep -q '^libc6 (>= 2\.[0-9]*), libstdc++6' ||
+    fail "libvornel dependencies: $(dpkg-deb -f "${debs[0]}" Depends)"
+  [[ "$(dpkg-deb -f "${debs[1]}" Depends)" == "libvornel (= $deb_version)" ]] ||
+    fail "libvornel-dev dependencies: $(dpkg-deb -f "${debs[1]}" Depends)"
+
   mkdir "$work/deb" "$work/tar"
-  dpkg-deb -x "$deb" "$work/deb"
-  tar -xzf "$tarball" -C "$work/tar"
-  local deb_prefix=$work/deb/usr tar_prefix=$work/tar/vornel-$version-Linux lib libdir
+  for deb in "${debs[@]}"; do dpkg-deb -x "$deb" "$work/deb"; done
+  tar -xzf "$work/packages/vornel-$version-Linux.tar.gz" -C "$work/tar"
+  local deb_prefix=$work/deb/usr tar_prefix=$work/tar/vornel-$version-Linux lib libdir i
+  lib=$(find "$deb_prefix" -name libvornel.so)
+  libdir=$(dirname "${lib#"$deb_prefix"/}")
+  for i in "${!packages[@]}"; do
+    diff <(dpkg-deb -c "${debs[i]}" | awk '$1 !~ /^d/ { sub(/^\.\/usr/, ".", $6); print $6 }' | sort) \
+      <(package_files "$libdir" "${packages[i]}") || fail "files of ${debs[i]}"
+  done
+  diff -r "$deb_prefix" "$tar_prefix" || fail "the tarball differs from the .debs"
+  quietly env VORNEL_LIBRARY="$lib" "$build_dir/tests/elf_test"
+  check_run_paths "$work/deb" "$work/tar"
   for prefix in "$deb_prefix" "$tar_prefix"; do
-    lib=$(find "$prefix" -name libvornel.so)
-    libdir=$(dirname "${lib#"$prefix"/}")
-    check_files "$prefix" "$libdir"
     check_tool "$prefix"
   done
-  lib=$(find "$deb_prefix" -name libvornel.so)
   build_pc_consumer "$deb_prefix" "$work/deb-example" vornel-stand-ins
   check_opted_in "$work/deb-example" "$lib" "$(dirname "$lib")/vornel/stand-ins"
   lib=$(find "$tar_prefix" -name libvornel.so)

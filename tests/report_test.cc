@@ -59,13 +59,13 @@ TEST(Report, NamesTheBrokenConditionOfTheLibrarysOwnChecks) {
          list.begin();
        },
        "'!empty()'",
-       "std::filesystem::__cxx11::path::_List::begin() const"},
+       "path::_List::begin() const"},
       {[] {
          const std::filesystem::path::_List list;
          list.end();
        },
        "'!empty()'",
-       "std::filesystem::__cxx11::path::_List::end() const"},
+       "path::_List::end() const"},
       {[] { --std::filesystem::path("a").begin(); }, "'_M_at_end'", "operator--"},
       {[] { ++std::filesystem::path("a").end(); }, "'!_M_at_end'", "operator++"},
       {[] {

@@ -80,7 +80,8 @@ void check_stream(const char* cls, std::ios_base::openmode mode) {
   using C = typename Stream::char_type;
   construct_and_check<Stream>(ctor_name(cls, sizeof(C) == 1 ? 'c' : 'w', 1), [&](Stream& s) {
     expect_fresh_buffer(*s.rdbuf(), mode);
-    EXPECT_EQ(s.std::basic_ios<C>::rdbuf(), s.rdbuf()) << "attached to its own buffer";
+    EXPECT_EQ(static_cast<std::basic_ios<C>&>(s).rdbuf(), s.rdbuf())
+        << "attached to its own buffer";
     EXPECT_TRUE(s.good());
     EXPECT_EQ(s.flags(), std::ios_base::skipws | std::ios_base::dec);
     EXPECT_EQ(s.tie(), nullptr);

@@ -3,9 +3,11 @@ with realpath and with realpath's rule, stdin streaming, one JSON schema that
 keeps any byte, exit statuses, usage errors and completion.
 
 Run as: tool_test.py VORNEL_PATH; the tool needs no environment."""
+import codecs
 import json
 import os
 import random
+import re
 import select
 import subprocess
 import sys
@@ -197,6 +199,18 @@ class Json(unittest.TestCase):
     def test_output_is_ascii_safe_except_for_well_formed_utf8(self):
         out = run("--json", "normal", stdin=b"caf\xc3\xa9\xff\0\n").stdout
         self.assertEqual(out, b'{"path":"caf\xc3\xa9\\udcff\\u0000","result":"caf\xc3\xa9\\udcff\\u0000"}\n')
+
+    def test_keeps_exactly_the_utf8_that_the_header_decodes(self):
+        with open(os.path.join(os.path.dirname(__file__), "support", "utf8_cases.inc")) as f:
+            rows = re.findall(r'^\{"((?:[^"\\]|\\.)*)", (true|false)\}', f.read(), re.M)
+        texts = [codecs.escape_decode(text)[0] for text, _ in rows]
+        out = run("--json", "-0", "normal", stdin=b"\0".join(texts) + b"\0").stdout
+        records = [json.loads(line)["path"] for line in out.split(b"\n")[:-1]]
+        self.assertEqual(len(records), len(rows))
+        for text, (_, well_formed), path in zip(texts, rows, records):
+            with self.subTest(text=text):
+                self.assertEqual(path.encode("utf-8", "surrogateescape"), text)
+                self.assertEqual(all(not "\udc80" <= c <= "\udcff" for c in path), well_formed == "true")
 
     # command: (operands before the paths, fields besides "path" and "result", type of "result")
     SCHEMA = {

@@ -1,13 +1,20 @@
 // Concatenation: operator+= for paths and _M_concat for text. The first name
 // of the added text joins the path's last filename; the component list is
 // edited in place.
+#include <cstddef>
+#include <string_view>
+
+#include "../path/batch.h"
+#include "../path/fill.h"
+#include "../path/layout.h"
+#include "../path/parser.h"
 #include "undo.h"
 
 namespace vornel {
 namespace {
 
 bool only_separators(std::string_view text) {
-  return text.find_first_not_of('/') == npos;
+  return text.find_first_not_of(separator) == npos;
 }
 
 }  // namespace
@@ -22,35 +29,6 @@ namespace std::filesystem::__cxx11 {
 class path::_Detail::ConcatUndo : public Undo {
  public:
   using Undo::Undo;
-
-  // The elements of an added path, read before the path changes: when the
-  // added path is the path itself, its last component may be extended and
-  // its block may move.
-  class AddedPath {
-   public:
-    explicit AddedPath(const path& p) noexcept
-        : path_(p), multi_(p._M_type() == _Type::_Multi),
-          count_(multi_ ? p._M_cmpts.size() : 1),
-          last_(multi_ ? piece_of(p._M_cmpts.back())
-                       : Piece{0, p._M_pathname.size(), p._M_type()}) {
-      find_block();
-    }
-
-    bool multi() const noexcept { return multi_; }
-    int count() const noexcept { return count_; }
-    Piece operator[](int i) const noexcept {
-      return i + 1 < count_ ? piece_of(block_->begin()[i]) : last_;
-    }
-    // Reads the block again once this path's list may have moved it.
-    void find_block() noexcept { block_ = multi_ ? impl(path_._M_cmpts) : nullptr; }
-
-   private:
-    const path& path_;
-    const bool multi_;
-    const int count_;
-    const Piece last_;
-    const _Impl* block_;
-  };
 
   // What happened at the seam: whether the call is complete, how many
   // leading elements of the added text were used up, the name joined to a
@@ -74,7 +52,7 @@ class path::_Detail::ConcatUndo : public Undo {
             list_.front()._M_type() == _Type::_Rootdir);
   }
 
-  // Separators added to a lone root directory lengthen it (internal.h): the
+  // Separators added to a lone root directory lengthen it (parser.h): the
   // path takes the state its new text splits to, with no empty filename after
   // the root, which no split makes and which would compare equal to it but
   // hash apart.
@@ -87,7 +65,7 @@ class path::_Detail::ConcatUndo : public Undo {
   // text: its first filename joins the last one, and a path that is a single
   // filename is complete at once.
   Seam join_path(const AddedPath& from, std::string_view added, bool ended_with_separator) {
-    const Piece first = from[0];
+    const AddedPath::Piece first = from[0];
     if (first.kind != _Type::_Filename) {
       if (was_lone_root() && only_separators(added)) {
         extend_root();
@@ -131,7 +109,7 @@ class path::_Detail::ConcatUndo : public Undo {
   void add_elements(const AddedPath& from, int next, std::string_view added) {
     if (next < from.count() && from[next].kind == _Type::_Rootdir) ++next;
     for (; next < from.count(); ++next) {
-      const Piece c = from[next];
+      const AddedPath::Piece c = from[next];
       emplace_back(list_, added.substr(c.pos, c.size), _Type::_Filename, length_ + c.pos);
     }
   }
@@ -174,7 +152,8 @@ path& path::operator+=(const path& p) {
   if (empty()) return *this = p;
 
   using Concat = _Detail::ConcatUndo;
-  Concat::AddedPath elements(p);
+  _Detail::AddedPath elements(p);
+  elements.find_block();
   const std::size_t size = p._M_pathname.size();
   __vornel_check_as(!_M_pathname.empty(), "!empty()");
   const bool ended_with_separator = is_dir_sep(_M_pathname.back());
@@ -244,7 +223,7 @@ void path::_M_concat(std::string_view s) {
     found.gather(parser);
     undo.make_room(found.total(), merged, false);
     if (reuse_empty_last) undo.reuse_empty_last(found[0].text, parser.position(found[0]));
-    _Detail::add_gathered(_M_cmpts, parser, found, reuse_empty_last);
+    _Detail::Filler::add_gathered(_M_cmpts, parser, found, reuse_empty_last);
   } catch (...) {
     undo.restore();
     throw;

@@ -1,6 +1,9 @@
 // The modifiers of a path's end: removing or replacing the filename and
 // replacing the extension, each editing the component list in place.
-#include "../path/internal.h"
+#include <string_view>
+
+#include "../path/detail.h"
+#include "../path/parser.h"
 
 using namespace vornel;
 

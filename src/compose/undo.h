@@ -1,12 +1,15 @@
 // Private to appending and concatenation: the record of what a path had, so
-// that an edit that fails part-way puts its text, kind and components back.
+// that an edit that fails part-way puts its text, kind and components back,
+// and the added path's elements, read before the path changes.
 #ifndef VORNEL_SRC_COMPOSE_UNDO_H
 #define VORNEL_SRC_COMPOSE_UNDO_H
 
-#include "../path/internal.h"
-
 #include <climits>
+#include <cstddef>
 #include <new>
+#include <string_view>
+
+#include "../path/detail.h"
 
 namespace std::filesystem::__cxx11 {
 
@@ -63,6 +66,44 @@ class path::_Detail::Undo {
   }
 
   bool dropped_ = false;
+};
+
+// The elements of a path added to another, read before that other changes:
+// when the added path is the path itself, its last component may be dropped
+// or extended, and its block may move.
+class path::_Detail::AddedPath {
+ public:
+  // Where an element lies in the added path's text, and its kind.
+  struct Piece {
+    std::size_t pos;
+    std::size_t size;
+    _Type kind;
+  };
+
+  explicit AddedPath(const path& p) noexcept
+      : path_(p), multi_(p._M_type() == _Type::_Multi), count_(multi_ ? p._M_cmpts.size() : 1),
+        last_(multi_ ? piece_of(p._M_cmpts.back()) : Piece{0, p._M_pathname.size(), p._M_type()}) {}
+
+  bool multi() const noexcept { return multi_; }
+  int count() const noexcept { return count_; }
+  // The i-th element: all but the last are read from the block, which
+  // find_block() finds, and finds again once the path's list may have moved
+  // it.
+  Piece operator[](int i) const noexcept {
+    return i + 1 < count_ ? piece_of(block_->begin()[i]) : last_;
+  }
+  void find_block() noexcept { block_ = multi_ ? impl(path_._M_cmpts) : nullptr; }
+
+ private:
+  static Piece piece_of(const _Cmpt& c) noexcept {
+    return {c._M_pos, c._M_pathname.size(), c._M_type()};
+  }
+
+  const path& path_;
+  const bool multi_;
+  const int count_;
+  const Piece last_;
+  const _Impl* block_;
 };
 
 }  // namespace std::filesystem::__cxx11

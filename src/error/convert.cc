@@ -1,8 +1,11 @@
 // Conversion of narrow text in a given locale to a path's string: decoded to
 // wide characters by the locale's facet, encoded again by a facet of no locale.
-#include "../path/internal.h"
+#include <fs_path>
 
 #include <cwchar>
+#include <string>
+
+#include "../path/layout.h"
 
 namespace vornel {
 namespace {
@@ -40,7 +43,7 @@ bool convert_all(const Codecvt& facet, Step step, const In* from, const In* to,
 // Encodes wide text with the runtime's wide/narrow facet of no locale.
 std::string narrow(const std::wstring& wide) {
   // On the stack and with no reference count, so no locale ever owns it.
-  struct _UCvt : Codecvt {
+  struct UnownedFacet : Codecvt {
   } cvt;
   std::string result;
   std::mbstate_t state{};

@@ -1,9 +1,12 @@
 // filesystem_error: the block its copies share (the two paths and the composed
 // message behind a counted control part), the what() texts, and the release.
-#include "../path/internal.h"
+#include <fs_path>
 
 #include <new>
+#include <string>
+#include <string_view>
 #include <typeinfo>
+#include <utility>
 
 namespace vornel {
 namespace {
@@ -23,7 +26,7 @@ namespace std::filesystem::__cxx11 {
 
 struct filesystem_error::_Impl {
   // The block: the control part, then the _Impl built in place.
-  struct _Block;
+  struct Block;
 
   // Builds the block for one new error; `paths` are its constructor's paths.
   template <typename... Paths>
@@ -47,42 +50,42 @@ struct filesystem_error::_Impl {
 
 // Laid out as the runtime's in-place shared count, so that a shared pointer
 // compiled elsewhere could own it as well as our errors do.
-struct filesystem_error::_Impl::_Block final : filesystem_error::_Sp_counted {
+struct filesystem_error::_Impl::Block final : filesystem_error::_Sp_counted {
   static_assert(sizeof(_Sp_counted) == 16 && alignof(_Impl) <= 8,
                 "vptr, use count, weak count, then the _Impl at offset 16");
 
   template <typename... Args>
-  explicit _Block(Args&&... args) {
-    ::new (static_cast<void*>(_M_storage)) _Impl(std::forward<Args>(args)...);
+  explicit Block(Args&&... args) {
+    ::new (static_cast<void*>(storage_)) _Impl(std::forward<Args>(args)...);
   }
-  ~_Block() override = default;
+  ~Block() override = default;
 
-  const _Impl* _M_ptr() const noexcept {
-    return reinterpret_cast<const _Impl*>(_M_storage);
+  const _Impl* object() const noexcept {
+    return reinterpret_cast<const _Impl*>(storage_);
   }
 
-  void _M_dispose() noexcept override { _M_ptr()->~_Impl(); }
+  void _M_dispose() noexcept override { object()->~_Impl(); }
 
   void _M_destroy() noexcept override {
-    this->~_Block();
-    ::operator delete(this, sizeof(_Block));
+    this->~Block();
+    ::operator delete(this, sizeof(Block));
   }
 
   void* _M_get_deleter(const std::type_info& ti) noexcept override {
     if (ti == typeid(std::_Sp_make_shared_tag))
-      return static_cast<void*>(_M_storage);
+      return static_cast<void*>(storage_);
     return nullptr;
   }
 
-  alignas(_Impl) unsigned char _M_storage[sizeof(_Impl)];
+  alignas(_Impl) unsigned char storage_[sizeof(_Impl)];
 };
 
 
 template <typename... Paths>
 filesystem_error::_Shared filesystem_error::_Impl::share(std::string_view base,
                                                          const Paths&... paths) {
-  _Block* block = new _Block(base, paths...);
-  return _Shared{block->_M_ptr(), block};
+  Block* block = new Block(base, paths...);
+  return _Shared{block->object(), block};
 }
 
 std::string filesystem_error::_Impl::make_what(std::string_view base, const path* p1,

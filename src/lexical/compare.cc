@@ -1,8 +1,13 @@
 // Ordering of paths by structure (root, then relative components), against
 // another path or against unparsed text, and the hash that agrees with it.
-#include "../path/internal.h"
-
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "../path/detail.h"
+#include "../path/elements.h"
+#include "../path/parser.h"
 
 namespace vornel {
 namespace {
@@ -41,73 +46,102 @@ using namespace vornel;
 
 namespace std::filesystem::__cxx11 {
 
-// Paths of the same text are equal: that answer is given before the frame of
-// the structural comparison is set up.
+// The order of paths by structure, stated once for both kinds of right-hand
+// side. No path has a root name (layout.h): the root directory comes first,
+// then the elements after it. A path that is one filename is compared as that
+// filename, whatever the other side's elements; text never counts as one.
+class path::_Detail::Order {
+ public:
+  // A walk over the other side: skip_root(), then start() to stand on the
+  // first element after the root, then done(), text() and next().
+
+  // A path's elements after its root: its components (none for a path that
+  // is one element, which is compared whole).
+  class PathWalk {
+   public:
+    explicit PathWalk(const path& p) noexcept : path_(p), e_(p) {}
+    bool skip_root() noexcept { return e_.skip_root(); }
+    void start() noexcept { e_ = e_.components(); }
+    const path* single_filename() const noexcept {
+      return path_._M_type() == _Type::_Filename ? &path_ : nullptr;
+    }
+    bool done() const noexcept { return e_.done(); }
+    std::string_view text() const noexcept { return e_->_M_pathname; }
+    void next() noexcept { ++e_; }
+
+   private:
+    const path& path_;
+    Elements e_;
+  };
+
+  // Text's elements after its root, as the parser yields them one by one, so
+  // that comparing against text allocates nothing.
+  class TextWalk {
+   public:
+    explicit TextWalk(std::string_view s) noexcept : parser_(s, 0) {}
+    bool skip_root() noexcept { return parser_.root_step().valid(); }
+    void start() noexcept { next(); }
+    static constexpr const path* single_filename() noexcept { return nullptr; }
+    bool done() const noexcept { return !c_.valid(); }
+    std::string_view text() const noexcept { return c_.text; }
+    void next() noexcept { c_ = parser_.next(); }
+
+   private:
+    _Parser parser_;
+    _Parser::cmpt c_;
+  };
+
+  template <typename Walk>
+  [[gnu::always_inline]] static int compare(const path& self, Walk r) noexcept {
+    Elements l(self);
+    const bool l_root = l.skip_root(), r_root = r.skip_root();
+    if (!l_root && r_root) return -1;
+    if (l_root && !r_root) return +1;
+
+    r.start();
+    const path* const r_name = r.single_filename();
+    if (self._M_type() == _Type::_Filename) {
+      if (r_name) return compare_bytes(self._M_pathname, r_name->_M_pathname);
+      if (r.done()) return +1;
+      if (const int c = compare_bytes(self._M_pathname, r.text())) return c;
+      r.next();
+      return r.done() ? 0 : -1;
+    }
+    if (r_name) {
+      if (l.done()) return -1;
+      if (const int c = compare_bytes(l->_M_pathname, r_name->_M_pathname)) return c;
+      return l.is_last() ? 0 : +1;
+    }
+
+    // Neither is one filename: what is left of each is its components, and
+    // the count of equal pairs passed tells how far apart they end.
+    Elements lc = l.components();
+    int count = 1;
+    for (; !lc.done() && !r.done(); ++lc, r.next(), ++count)
+      if (const int c = compare_bytes(lc->_M_pathname, r.text())) return c;
+    if (lc.done()) return r.done() ? 0 : -count;
+    return +count;
+  }
+
+  // compare() of two paths whose texts differ; out of line, so that equal
+  // texts are answered before its frame is set up.
+  [[gnu::noinline]] static int compare_structure(const path& self, const path& p) noexcept {
+    return compare(self, PathWalk(p));
+  }
+};
+
 int path::compare(const path& p) const noexcept {
   if (same_bytes(_M_pathname, p._M_pathname)) return 0;
-  return _Detail::compare_structure(*this, p);
+  return _Detail::Order::compare_structure(*this, p);
 }
 
-// No path has a root name (layout.h): the root directory comes first, then
-// the elements after it. A path that is one filename is compared as that
-// filename, whatever the other path's elements.
-[[gnu::noinline]] int path::_Detail::compare_structure(const path& self, const path& p) noexcept {
-  Elements l(self), r(p);
-  const bool l_root = l.skip_root(), r_root = r.skip_root();
-  if (!l_root && r_root) return -1;
-  if (l_root && !r_root) return +1;
-
-  if (self._M_type() == _Type::_Filename) {
-    if (p._M_type() == _Type::_Filename) return compare_bytes(self._M_pathname, p._M_pathname);
-    if (r.done()) return +1;
-    if (const int c = compare_bytes(self._M_pathname, r->_M_pathname)) return c;
-    return r.is_last() ? 0 : -1;
-  }
-  if (p._M_type() == _Type::_Filename) {
-    if (l.done()) return -1;
-    if (const int c = compare_bytes(l->_M_pathname, p._M_pathname)) return c;
-    return l.is_last() ? 0 : +1;
-  }
-
-  // Neither is one filename: what is left of each is its components.
-  Elements lc = l.components(), rc = r.components();
-  int count = 1;
-  for (; !lc.done() && !rc.done(); ++lc, ++rc, ++count)
-    if (const int c = compare_bytes(lc->_M_pathname, rc->_M_pathname)) return c;
-  if (lc.done()) return rc.done() ? 0 : -count;
-  return +count;
-}
-
-// The text is scanned lazily with the parser and never built into a path, so
-// that comparing against a literal allocates nothing.
 int path::compare(std::string_view s) const noexcept {
   if (same_bytes(_M_pathname, s)) return 0;
-
-  _Parser parser(s, 0);
-  const bool s_has_root = parser.root_step().valid();
-  _Detail::Elements l(*this);
-  const bool has_root = l.skip_root();
-  if (!has_root && s_has_root) return -1;
-  if (has_root && !s_has_root) return +1;
-
-  if (_M_type() == _Type::_Filename) {
-    const _Parser::cmpt first = parser.next();
-    if (!first.valid()) return +1;
-    if (const int c = compare_bytes(_M_pathname, first.text)) return c;
-    return parser.next().valid() ? -1 : 0;
-  }
-  // Not one filename: what is left of this path is its components.
-  _Detail::Elements lc = l.components();
-  int count = 1;
-  for (_Parser::cmpt c = parser.next();; c = parser.next(), ++lc, ++count) {
-    if (lc.done()) return c.valid() ? -count : 0;
-    if (!c.valid()) return +count;
-    if (const int diff = compare_bytes(lc->_M_pathname, c.text)) return diff;
-  }
+  return _Detail::Order::compare(*this, _Detail::Order::TextWalk(s));
 }
 
 // Each element is hashed as path iteration yields it, a root directory as
-// its one byte (internal.h).
+// its one byte (parser.h).
 size_t hash_value(const path& p) noexcept {
   path::_Detail::Elements e(p);
   size_t seed = e.skip_root() ? combine(0, root_directory_text) : 0;

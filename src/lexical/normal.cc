@@ -1,7 +1,12 @@
 // The normal form of a path, from its text alone: dot elements go, a filename
 // followed by ".." cancels out, and runs of separators, the root's included,
 // collapse.
-#include "../path/internal.h"
+#include <cstddef>
+
+#include "../path/detail.h"
+#include "../path/elements.h"
+#include "../path/parser.h"
+#include "grow_once.h"
 
 using namespace vornel;
 
@@ -11,7 +16,7 @@ path path::lexically_normal() const {
   path ret;
   if (empty()) return ret;
   _Detail::Elements e(*this);
-  // The root directory enters the result as its one byte (internal.h).
+  // The root directory enters the result as its one byte (parser.h).
   if (e.skip_root()) _Detail::assign_text(ret, root_directory_text);
   const path nothing;
   _Detail::GrowOnce text(ret);

@@ -1,6 +1,10 @@
 // The path that leads from a base to this path, computed from the two texts
 // alone, and the proximate form that falls back on this path.
-#include "../path/internal.h"
+#include <cstddef>
+
+#include "../path/detail.h"
+#include "../path/elements.h"
+#include "grow_once.h"
 
 namespace std::filesystem::__cxx11 {
 

@@ -1,8 +1,11 @@
 // The component list: its block, copy, assignment, reservation and removal,
 // and copy-assignment of a whole path.
-#include "internal.h"
-
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <new>
+
+#include "detail.h"
 
 namespace std::filesystem::__cxx11 {
 
@@ -10,7 +13,7 @@ path::_List::_List() : _M_impl(reinterpret_cast<_Impl*>(_Type::_Filename)) {}
 
 path::_List::_List(const _List& other) {
   if (!other.empty())
-    _M_impl = _Detail::impl(other)->copy();
+    _M_impl = _Detail::impl(other)->_M_copy();
   else
     type(other.type());
 }
@@ -32,7 +35,7 @@ void path::_Detail::construct_long_text(string_type* raw, std::string_view text)
 }
 
 std::unique_ptr<path::_List::_Impl, path::_List::_Impl_deleter>
-path::_List::_Impl::copy() const {
+path::_List::_Impl::_M_copy() const {
   auto block = _Detail::new_block(_M_size);
   _Cmpt* to = block->begin();
   // _M_size counts the copies made so far, so a failure destroys just those.
@@ -70,7 +73,7 @@ path::_List& path::_List::operator=(const _List& other) {
   }
   _Impl* to = _Detail::impl(*this);
   if (!to || to->_M_capacity < n) {
-    _M_impl = from->copy();
+    _M_impl = from->_M_copy();
     return *this;
   }
   const int m = to->_M_size;

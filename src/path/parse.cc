@@ -1,6 +1,11 @@
 // The split that rebuilds a path's kind and component list from its text, and
-// the one-component path. The parser's steps are in internal.h.
-#include "internal.h"
+// the one-component path.
+#include <cstring>
+
+#include "batch.h"
+#include "detail.h"
+#include "fill.h"
+#include "parser.h"
 
 namespace std::filesystem::__cxx11 {
 
@@ -13,7 +18,7 @@ void path::_M_split_cmpts() {
   _M_cmpts.clear();
   const std::size_t n = _M_pathname.size();
   // A text without separators is one filename, and no list at all.
-  if (n == 0 || !std::memchr(_M_pathname.data(), '/', n))
+  if (n == 0 || !std::memchr(_M_pathname.data(), vornel::separator, n))
     _M_cmpts.type(_Type::_Filename);
   else if (n == 1)
     _M_cmpts.type(_Type::_Rootdir);
@@ -38,7 +43,7 @@ void path::_M_split_cmpts() {
       c = parser.next();
       list.type(_Type::_Multi);
       list.reserve(list.size() + vornel::ParseBatch::capacity, false);
-      add_batch(list, parser, batch);
+      Filler::add_batch(list, parser, batch);
       batch.clear();
       if (!c.valid()) return;
       batch.push(c);
@@ -49,7 +54,7 @@ void path::_M_split_cmpts() {
     }
     list.type(_Type::_Multi);
     list.reserve(list.size() + batch.size(), true);
-    add_batch(list, parser, batch);
+    Filler::add_batch(list, parser, batch);
   } catch (...) {
     // The text is untouched; leave a list that is valid if not complete.
     list.clear();

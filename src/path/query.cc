@@ -1,6 +1,11 @@
 // The read-only queries that take a path apart: root, relative part, parent,
 // the yes/no questions about them, and the place of the extension.
-#include "internal.h"
+#include <algorithm>
+#include <string_view>
+
+#include "detail.h"
+#include "elements.h"
+#include "parser.h"
 
 namespace vornel {
 namespace {

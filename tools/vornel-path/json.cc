@@ -8,7 +8,9 @@ bool is_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
 // The length of the well-formed UTF-8 sequence that starts at s[i], or 0 when
 // s[i] does not start one (stray continuation, overlong form, surrogate, a
-// code point above U+10FFFF, or a sequence cut short).
+// code point above U+10FFFF, or a sequence cut short). The header's decoder
+// (__next_utf8 in include/fs_path) judges by the same rules, which one table
+// of cases checks in both.
 std::size_t utf8_sequence_length(std::string_view s, std::size_t i) {
   const auto lead = static_cast<unsigned char>(s[i]);
   std::size_t length;
