@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
-"""How often `vornel-path relative BASE PATH` agrees with
-`realpath -s -m --relative-to=BASE PATH` on random pairs with "." and ".."
-mixed in. Where the tool finds no relative path, realpath is run from two
-working directories that share no name: its two answers must then differ,
-or the text alone would have decided. (The two differ in depth too, so that
-relating a relative path to an absolute one depends on which.) Then how
-often `vornel-path absolute PATH` agrees with `realpath -s -m PATH`, both
-run in the same directory, on as many random paths.
+"""How vornel-path's answers agree with `realpath -s -m` on random operands
+with ".", "..", doubled and trailing separators, absolute and relative, both
+programs run in the same working directory (by turns a shallow one, which
+some operands climb above, and a deep one):
+
+- `relative BASE PATH` against `realpath -s -m --relative-to=BASE PATH`,
+  and how many pairs it refuses (an empty record);
+- `is-within DIR PATH` against whether that relative path stays in DIR (is
+  "." or does not begin with ".."), in the default mode and with --lexical,
+  which may say no where the text cannot tell but never yes wrongly;
+- `absolute PATH` against `realpath -s -m PATH`.
 
 Usage: bench/realpath_agreement.py [BUILD_DIR] [PAIRS]"""
+import json
 import os
 import random
 import subprocess
@@ -17,7 +21,7 @@ import tempfile
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build"
 pairs = int(sys.argv[2]) if len(sys.argv) > 2 else 200_000
-tool = os.path.join(build, "tools", "vornel-path")
+tool = os.path.abspath(os.path.join(build, "tools", "vornel-path"))
 rng = random.Random(2026)
 PER_BASE = 100
 
@@ -28,55 +32,63 @@ def some_path():
     return text + ("/" if rng.random() < 0.1 else "")
 
 
-def realpath(cwd, base, paths):
-    out = subprocess.run(["realpath", "-s", "-m", "--relative-to", base, "--", *paths],
-                         cwd=cwd, capture_output=True, text=True, check=True).stdout
-    return out.split("\n")[:-1]
+def output(args, cwd):
+    return subprocess.run(args, cwd=cwd, capture_output=True, text=True).stdout.split("\n")[:-1]
 
 
-def absolute_agreement(cwd):
-    agree = 0
-    for _ in range(pairs // PER_BASE):
-        paths = [some_path() for _ in range(PER_BASE)]
-        ours, theirs = (subprocess.run([*program, "--", *paths], cwd=cwd, capture_output=True,
-                                       text=True).stdout.split("\n")[:-1]
-                        for program in ([os.path.abspath(tool), "absolute"], ["realpath", "-s", "-m"]))
-        for path, mine, expected in zip(paths, ours, theirs):
-            agree += mine == expected
-            if mine != expected:
-                print(f"absolute differs: {path!r}: ours {mine!r}, realpath {expected!r}")
-    print(f"{pairs // PER_BASE * PER_BASE} paths made absolute; agree: {agree}")
+def verdicts(args, cwd):
+    return [json.loads(line)["result"] for line in output([tool, "--json", *args], cwd)]
 
 
-counts = dict(answered=0, agree=0, differ=0, none=0, none_but_decided=0)
+counts = dict.fromkeys(["pairs", "agree", "differ", "refused", "within_agree", "false_yes", "false_no",
+                        "lexical_yes", "lexical_false_yes", "paths", "absolute_agree"], 0)
+shown = 0
+
+
+def show(what):
+    global shown
+    shown += 1
+    if shown <= 10:
+        print(what)
+
+
 with tempfile.TemporaryDirectory() as tmp:
-    cwds = [os.path.join(tmp, *"klmnopqrst"), os.path.join(tmp, *"ABCDEFGHIJKL")]
+    cwds = [os.path.join(tmp, "k"), os.path.join(tmp, *"ABCDEFGHIJ")]
     for cwd in cwds:
         os.makedirs(cwd)
-    for _ in range(pairs // PER_BASE):
+    for batch in range(pairs // PER_BASE):
+        cwd = cwds[batch % 2]
         base, paths = some_path(), [some_path() for _ in range(PER_BASE)]
-        ours = subprocess.run([tool, "relative", "--", base, *paths], capture_output=True,
-                              text=True).stdout.split("\n")[:-1]
-        first, second = (realpath(cwd, base, paths) for cwd in cwds)
-        for path, mine, theirs, other in zip(paths, ours, first, second):
-            if not mine:
-                counts["none"] += 1
-                counts["none_but_decided"] += theirs == other
-            else:
-                counts["answered"] += 1
-                if mine == theirs:
-                    counts["agree"] += 1
-                else:
-                    counts["differ"] += 1
-                    if counts["differ"] <= 10:
-                        print(f"differ: base {base!r} path {path!r}: ours {mine!r}, realpath {theirs!r}")
+        theirs = output(["realpath", "-s", "-m", "--relative-to", base, "--", *paths], cwd)
+        ours = output([tool, "relative", "--", base, *paths], cwd)
+        within = verdicts(["is-within", "--", base, *paths], cwd)
+        lexical = verdicts(["--lexical", "is-within", "--", base, *paths], cwd)
+        for path, expected, mine, inside, lexically in zip(paths, theirs, ours, within, lexical):
+            truth = expected == "." or expected.split("/")[0] != ".."
+            counts["pairs"] += 1
+            counts["refused"] += mine == ""
+            counts["agree" if mine == expected else "differ"] += 1
+            counts["within_agree"] += inside == truth
+            counts["false_yes"] += inside and not truth
+            counts["false_no"] += truth and not inside
+            counts["lexical_yes"] += lexically
+            counts["lexical_false_yes"] += lexically and not truth
+            if mine != expected or inside != truth or (lexically and not truth):
+                show(f"differ in {cwd}: base {base!r} path {path!r}: relative {mine!r}, realpath {expected!r}, "
+                     f"is-within {inside}, --lexical {lexically}")
+        paths = [some_path() for _ in range(PER_BASE)]
+        for path, mine, expected in zip(paths, output([tool, "absolute", "--", *paths], cwd),
+                                        output(["realpath", "-s", "-m", "--", *paths], cwd)):
+            counts["paths"] += 1
+            counts["absolute_agree"] += mine == expected
+            if mine != expected:
+                show(f"absolute differs in {cwd}: {path!r}: ours {mine!r}, realpath {expected!r}")
 
-total = counts["answered"] + counts["none"]
-print(f"{total} pairs; relative path found for {counts['answered']}, none for {counts['none']}")
-for key in ("agree", "differ"):
-    print(f"  {key}: {counts[key]} ({100 * counts[key] / max(counts['answered'], 1):.3f}% of answered)")
-print(f"  none, though realpath's answer did not depend on the working directory: {counts['none_but_decided']}")
-with tempfile.TemporaryDirectory() as tmp:
-    cwd = os.path.join(tmp, *"uvwxyz")
-    os.makedirs(cwd)
-    absolute_agreement(cwd)
+c = counts
+print(f"relative: {c['pairs']} pairs; agree {c['agree']} ({100 * c['agree'] / c['pairs']:.3f}%), "
+      f"differ {c['differ']}, refused {c['refused']}")
+print(f"is-within: agree {c['within_agree']} ({100 * c['within_agree'] / c['pairs']:.3f}%), "
+      f"false positives {c['false_yes']}, false negatives {c['false_no']}")
+print(f"--lexical is-within: yes for {c['lexical_yes']}, of them wrongly {c['lexical_false_yes']}")
+print(f"absolute: {c['paths']} paths; agree {c['absolute_agree']} "
+      f"({100 * c['absolute_agree'] / c['paths']:.3f}%)")

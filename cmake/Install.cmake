@@ -33,25 +33,9 @@ function(vornel_gzip name file output)
 endfunction()
 
 if(TARGET vornel-path)
-  # The tool opts in to the stand-ins: its DT_RPATH names their folder before
-  # the library's, relative to itself, wherever the prefix is. It is linked
-  # with that run path in the build tree too, where the two places are links
-  # to the stand-ins and the library: a run path that CMake rewrites at
-  # install time is left with empty entries in the build tree, and the loader
-  # searches the working directory for those.
-  file(RELATIVE_PATH _to_stand_ins /${CMAKE_INSTALL_BINDIR} /${VORNEL_STAND_IN_INSTALL_DIR})
-  file(RELATIVE_PATH _to_lib /${CMAKE_INSTALL_BINDIR} /${CMAKE_INSTALL_LIBDIR})
-  set_target_properties(vornel-path PROPERTIES
-    BUILD_WITH_INSTALL_RPATH ON
-    INSTALL_RPATH "$ORIGIN/${_to_stand_ins}:$ORIGIN/${_to_lib}")
-  get_target_property(_tool_dir vornel-path BINARY_DIR)
-  get_filename_component(_stand_ins_link ${_tool_dir}/${_to_stand_ins} ABSOLUTE)
-  get_filename_component(_lib_link ${_tool_dir}/${_to_lib}/libvornel.so ABSOLUTE)
-  get_filename_component(_parent ${_stand_ins_link} DIRECTORY)
-  file(MAKE_DIRECTORY ${_parent})
-  file(CREATE_LINK ${VORNEL_STAND_IN_DIR} ${_stand_ins_link} SYMBOLIC)
-  file(CREATE_LINK ${PROJECT_BINARY_DIR}/libvornel.so ${_lib_link} SYMBOLIC)
-
+  # The path operations are compiled into the tool: it needs only the C and
+  # C++ runtimes, which the loader finds in its cache, and no run path.
+  set_target_properties(vornel-path PROPERTIES INSTALL_RPATH "")
   install(TARGETS vornel-path RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tool)
   install(FILES ${PROJECT_SOURCE_DIR}/tools/vornel-path.bash
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions

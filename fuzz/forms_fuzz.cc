@@ -3,19 +3,26 @@
 // for byte, on any bytes and on paths dense in separators, dots and "..".
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "check.h"
 #include "vornel-path/forms.h"
+#include "vornel-path/levels.h"
+#include "vornel-path/operand.h"
 
 namespace {
 
 using namespace vornel::fuzz;
 namespace forms = vornel::tool::forms;
+using vornel::tool::library_operand_form;
+using vornel::tool::operand_form;
+using vornel::tool::same_element;
 
 constexpr std::size_t kMaxTexts = 6;
 constexpr std::size_t kMaxJoined = 1 << 12;
@@ -37,12 +44,24 @@ std::string next_text(FuzzedDataProvider& in) {
   return text;
 }
 
-// The library's operand form, as vornel-path builds it where forms declines.
-path library_operand(std::string_view text) {
-  path p = path(text).lexically_normal();
-  if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
-  if (p.native() == ".") p.clear();
-  return p;
+std::size_t library_climb(const path& p) {
+  return std::distance(p.begin(), std::find_if(p.begin(), p.end(),
+                                               [](const path& e) { return e.native() != ".."; }));
+}
+
+// The shared part and containment of two operand forms of one frame, by the
+// library's element walk and relative form.
+void check_frame(const path& a, const path& b, const std::string& pair) {
+  if (a.has_root_directory() != b.has_root_directory()) return;
+  path prefix;
+  const auto end = std::mismatch(a.begin(), a.end(), b.begin(), b.end(), same_element).first;
+  for (auto e = a.begin(); e != end; ++e) prefix /= *e;
+  expect_same(forms::shared(a.native(), b.native()), prefix.native(), "shared", pair);
+  if (forms::climb(a.native()) != library_climb(a)) fail("climb of '" + pair + "'");
+  if (!a.has_root_directory() && library_climb(a) != library_climb(b)) return;
+  const path way = a.lexically_relative(b);
+  const bool within = !way.empty() && way.begin()->native() != "..";
+  if (forms::lies_within(a.native(), b.native()) != within) fail("lies_within of '" + pair + "'");
 }
 
 void check_one(const std::string& text) {
@@ -51,12 +70,11 @@ void check_one(const std::string& text) {
   expect_same(forms::filename(text), p.filename().native(), "filename", text);
   std::string out;
   if (forms::normal(text, out)) expect_same(out, p.lexically_normal().native(), "normal", text);
-  if (forms::operand(text, out))
-    expect_same(out, library_operand(text).native(), "operand", text);
+  expect_same(operand_form(text, out), library_operand_form(text).native(), "operand", text);
 }
 
 void check_relative(const std::string& a, const std::string& b) {
-  const path pa = library_operand(a), pb = library_operand(b);
+  const path pa = library_operand_form(a), pb = library_operand_form(b);
   const std::string want = pa.lexically_relative(pb).native();
   const std::string pair = a + "' against '" + b;
   std::string out;
@@ -64,6 +82,7 @@ void check_relative(const std::string& a, const std::string& b) {
   std::string ta, tb;
   if (forms::operand(a, ta) && forms::operand(b, tb) && forms::relative(ta, tb, out))
     expect_same(out, want, "relative of text operands", pair);
+  check_frame(pa, pb, pair);
 }
 
 }  // namespace

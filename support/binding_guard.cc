@@ -4,6 +4,9 @@
 
 #include <dlfcn.h>
 #include <elf.h>
+#include <link.h>
+#include <limits.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -87,6 +90,18 @@ std::string path_library_file() {
       if (!file.empty()) return file;
     }
   return "";
+}
+
+std::string file_holding(const void* address) {
+  Dl_info info{};
+  link_map* object = nullptr;
+  if (!dladdr1(address, &info, reinterpret_cast<void**>(&object), RTLD_DL_LINKMAP) || !object)
+    return "";
+  // The loader knows the main program only by the name it was started as.
+  if (object->l_name[0] != '\0') return object->l_name;
+  char self[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self);
+  return length > 0 ? std::string(self, length) : std::string(info.dli_fname ? info.dli_fname : "");
 }
 
 }  // namespace vornel::guard

@@ -46,7 +46,7 @@ decoy() {
 hardened() {
   local row options pattern rows=(
     "-hW|Type: +DYN \(Position-Independent Executable file\)"
-    "-dW|\(BIND_NOW\)"
+    "-dW|\(BIND_NOW\)|\(FLAGS\) +BIND_NOW"
     "-lW|GNU_RELRO"
     "--dyn-syms -W|__stack_chk_fail@"
     "--dyn-syms -W|__[a-z]+_chk@")

@@ -26,7 +26,7 @@ find_package(Python3 COMPONENTS Interpreter)
 if(Python3_Interpreter_FOUND)
   add_test(NAME tool.vornel_path
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tool_test.py
-            $<TARGET_FILE:vornel-path> $<TARGET_FILE:vornel>)
+            $<TARGET_FILE:vornel-path>)
   set_tests_properties(tool.vornel_path PROPERTIES LABELS program TIMEOUT 300)
 else()
   message(WARNING "python3 not found (scripts/deps.sh installs it): the vornel-path test is left out")

@@ -1,5 +1,6 @@
-# bash completion for vornel-path: commands, options, and file names for the
-# PATH operands; after '--' only file names.
+# bash completion for vornel-path: commands, options, the DIR of --cwd as cd
+# completes it, and file names for the PATH operands; after '--' only file
+# names. Bash splits '--cwd=DIR' into three words: '--cwd', '=' and DIR.
 _vornel_path() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]} word command= at=0 i
   local commands='parts parent filename stem extension root is-absolute normal
@@ -9,16 +10,21 @@ _vornel_path() {
   local ended=
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
-    if [[ $word == -- ]]; then
-      ended=1
-    elif [[ -z $ended && $word == --cwd ]]; then
+    if [[ -z $ended && $word == --cwd ]]; then
+      [[ ${COMP_WORDS[i+1]} == = ]] && ((i++))
       ((i++))  # its DIR
+    elif [[ $word == -- ]]; then
+      ended=1
     elif [[ -z $command && ( -n $ended || $word != -* ) ]]; then
       command=$word at=$i
     fi
   done
-  if [[ -z $ended && $prev == --cwd ]]; then
-    COMPREPLY=($(compgen -d -- "$cur"))
+  if [[ -z $ended && ( $prev == --cwd ||
+        ( $prev == = && ${COMP_WORDS[COMP_CWORD-2]} == --cwd ) ) ]]; then
+    [[ $cur == = ]] && cur=
+    # Directories with their '/', and no space after: the next name follows.
+    compopt -o filenames -o nospace 2> /dev/null
+    COMPREPLY=($(compgen -d -S / -- "$cur"))
   elif [[ -z $ended && $cur == -* ]]; then
     COMPREPLY=($(compgen -W "$options" -- "$cur"))
   elif [[ -z $command || ($command == help && $COMP_CWORD == $((at + 1))) ]]; then

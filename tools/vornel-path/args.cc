@@ -17,9 +17,9 @@ const char kOptionsHelp[] =
     "                 newline-separated\n"
     "      --json     write one JSON object per record, one per line (JSON Lines)\n"
     "      --lexical  relative, proximate, is-within, common: take the operands\n"
-    "                 exactly as written, not in normal form\n"
-    "      --cwd DIR  absolute: make PATHs absolute against DIR, not the working\n"
-    "                 directory\n"
+    "                 exactly as written, and never read the working directory\n"
+    "      --cwd DIR  absolute, relative, proximate, is-within, common: take DIR\n"
+    "                 as the working directory\n"
     "  -h, --help     display this help and exit\n"
     "      --version  output version information and exit\n"
     "Options may come anywhere, and be abbreviated to any unambiguous prefix;\n"
@@ -41,17 +41,20 @@ const char kSchemaHelp[] =
     "  extension, absolute and components (a list of {\"pos\", \"kind\",\n"
     "  \"text\"}).\n"
     "  Bytes that are not UTF-8 are written as \\udc80..\\udcff (byte 0x80..0xff),\n"
-    "  as Python's surrogateescape reads them, so every path survives:\n"
+    "  as Python's surrogateescape reads them, so every path survives: for a\n"
+    "  line read as bytes (from sys.stdin.buffer, whatever the locale),\n"
     "    json.loads(line)[\"result\"].encode(\"utf-8\", \"surrogateescape\")\n"
     "  gives back the exact bytes. jq replaces such escapes with U+FFFD: use it\n"
     "  only where the paths are valid UTF-8.\n"
     "\n"
     "Exit status:\n"
     "  0  done\n"
-    "  1  compare found a difference, relative or common found none,\n"
+    "  1  compare found a difference, relative --lexical or common found none,\n"
     "     is-absolute met a path that is not absolute, or is-within a path\n"
     "     outside DIR\n"
-    "  2  usage error, or failed input or output\n";
+    "  2  usage error, failed input or output (join, concat and common then\n"
+    "     write no result), or a working directory that cannot be read where\n"
+    "     it is needed\n";
 
 enum LongOnly { kJson = 256, kLexicalOption, kCwdOption, kVersion };
 
@@ -161,10 +164,14 @@ Invocation parse_arguments(int argc, char** argv) {
   inv.command = &known_command(words[0]);
   if (inv.request.lexical) refuse_option(inv, kLexical, "--lexical");
   if (inv.request.has_cwd) refuse_option(inv, kCwd, "--cwd");
+  if (inv.request.lexical && inv.request.has_cwd)
+    throw UsageError("--cwd has no use with --lexical, which reads no working directory",
+                     inv.command);
   auto rest = words.begin() + 1;
-  if (inv.command->operand) {
+  if (!inv.command->operand.empty()) {
     if (rest == words.end())
-      throw UsageError(std::string(inv.command->name) + ": missing " + inv.command->operand,
+      throw UsageError(std::string(inv.command->name) + ": missing " +
+                           std::string(inv.command->operand),
                        inv.command);
     inv.request.operand = *rest++;
   }
@@ -176,7 +183,7 @@ Invocation parse_arguments(int argc, char** argv) {
 std::string synopsis(const Command& command) {
   std::string text(command.name);
   if (command.options & kCwd) text.append(" [--cwd DIR]");
-  if (command.operand) text.append(" ").append(command.operand);
+  if (!command.operand.empty()) text.append(" ").append(command.operand);
   return text;
 }
 

@@ -2,8 +2,9 @@
 #ifndef VORNEL_TOOLS_COMMANDS_H
 #define VORNEL_TOOLS_COMMANDS_H
 
+#include <array>
+#include <cstddef>
 #include <string_view>
-#include <vector>
 
 #include "input.h"
 #include "output.h"
@@ -33,19 +34,22 @@ struct Answer {
 
 struct Command {
   std::string_view name;
-  const char* operand;      // the argument that comes before the paths, if any
-  const char* operand_key;  // the JSON field that repeats it, if any
-  unsigned options;         // CommandOption bits
-  Plain plain;              // how plain text shows its records
-  const char* summary;      // one line of the tool's help
-  const char* details;      // the command's own help, after its usage line
+  std::string_view operand;      // the argument that comes before the paths, if any
+  std::string_view operand_key;  // the JSON field that repeats it, if any
+  unsigned options;              // CommandOption bits
+  Plain plain;                   // how plain text shows its records
+  std::string_view summary;      // one line of the tool's help
+  std::string_view details;      // the command's own help, after its usage line
   Answer (*answer)(Job& job, std::string_view path);
   // Commands of one record for all PATHs: `answer` takes in each PATH, and
   // this gives the record's result.
   Answer (*result)(Job& job) = nullptr;
 };
 
-const std::vector<Command>& commands();
+inline constexpr std::size_t kCommandCount = 20;
+
+// Every command, in the order of the tool's help.
+const std::array<Command, kCommandCount>& commands();
 const Command* find_command(std::string_view name);
 
 // Writes the records of `command` for every path; returns the exit status.

@@ -250,6 +250,33 @@ bool relative(std::string_view p, std::string_view base, std::string& out) {
   return true;
 }
 
+std::size_t climb(std::string_view form) {
+  std::size_t i = 0;  // where the next "../" would begin
+  while (i + 2 <= form.size() && form[i] == '.' && form[i + 1] == '.' &&
+         (i + 2 == form.size() || form[i + 2] == '/'))
+    i += 3;
+  return i / 3;
+}
+
+std::string_view shared(std::string_view a, std::string_view b) {
+  const std::size_t most = std::min(a.size(), b.size());
+  std::size_t k = 0;
+  while (k < most && a[k] == b[k]) ++k;
+  if ((k < a.size() && a[k] != '/') || (k < b.size() && b[k] != '/')) {
+    // Cut back to the end of the last element both hold whole.
+    const std::size_t slash = k ? a.rfind('/', k - 1) : npos;
+    k = slash == npos ? 0 : slash;
+  }
+  // In operand form only a root begins with a separator, and stays.
+  return a.substr(0, k == 0 && !a.empty() && a[0] == '/' ? 1 : k);
+}
+
+bool lies_within(std::string_view inner, std::string_view outer) {
+  if (outer.empty() || outer == "/") return true;
+  return inner.substr(0, outer.size()) == outer &&
+         (inner.size() == outer.size() || inner[outer.size()] == '/');
+}
+
 void join(std::string& result, std::string_view text) {
   if (result.empty() || (!text.empty() && text[0] == '/')) {
     result.assign(text);

@@ -35,6 +35,19 @@ bool operand(std::string_view text, std::string& out);
 // makes them; empty when there is none. Declines operands that hold "..".
 bool relative(std::string_view p, std::string_view base, std::string& out);
 
+// How many ".." an operand form begins with: how far a relative one climbs
+// above where it starts.
+std::size_t climb(std::string_view form);
+
+// The longest run of leading elements that two operand forms share, both
+// absolute or both relative; a view into `a`. Elements compare as the
+// library compares them.
+std::string_view shared(std::string_view a, std::string_view b);
+
+// Whether the operand form `inner` names `outer` or lies below it; both
+// absolute, or both relative with the same climb().
+bool lies_within(std::string_view inner, std::string_view outer);
+
 // path(result) /= path(text), on the text alone.
 void join(std::string& result, std::string_view text);
 

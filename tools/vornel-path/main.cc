@@ -27,8 +27,17 @@ int run(const Invocation& inv) {
                      inv.command);
   Output out(STDOUT_FILENO, inv.json, inv.output_terminator);
   // Results are not held back while the input waits for its writer.
-  PathSource paths(inv.paths, inv.input_terminator, [&out] { out.flush(); });
-  const int status = run_command(*inv.command, inv.request, paths, out);
+  PathSource paths(inv.paths, inv.input_terminator, [&out] { out.flush_records(); });
+  int status;
+  try {
+    status = run_command(*inv.command, inv.request, paths, out);
+  } catch (...) {
+    // The records answered before the failure stand; the one it cut short
+    // has no result.
+    out.abandon();
+    out.flush();
+    throw;
+  }
   out.flush();
   if (!out.ok()) return fail("writing standard output", out.error());
   if (paths.error()) return fail("reading standard input", paths.error());
@@ -41,9 +50,12 @@ int main(int argc, char** argv) {
   try {
     const Invocation inv = parse_arguments(argc, argv);
     if (inv.version) {
-      const std::string library = vornel::guard::path_library_file();
-      std::printf("vornel-path %s\nlibrary: %s\n", VORNEL_VERSION,
-                  library.empty() ? "(unknown)" : library.c_str());
+      // Where a call of the path library lands: this file, which has the
+      // library's own code compiled in, never the runtime's.
+      const std::string file = vornel::guard::file_holding(
+          reinterpret_cast<const void*>(&std::filesystem::hash_value));
+      std::printf("vornel-path %s\npath operations: %s\n", VORNEL_VERSION,
+                  file.empty() ? "(unknown)" : file.c_str());
     } else if (inv.help) {
       std::fputs((inv.command ? command_help(*inv.command) : tool_help()).c_str(), stdout);
     } else {

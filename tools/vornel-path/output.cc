@@ -18,8 +18,14 @@ Output::Output(int fd, bool json, char terminator)
 }
 
 void Output::begin_inputs() {
+  open_record_ = buffer_.size();
   if (json_) buffer_ += "{\"path\":[";
   inputs_open_ = true;
+}
+
+void Output::abandon() {
+  if (inputs_open_) buffer_.resize(open_record_);
+  inputs_open_ = false;
 }
 
 void Output::next_input(std::string_view input) {
@@ -111,7 +117,18 @@ void Output::plain_rows(std::string_view key, const Value& rows) {
 bool Output::flush() {
   write_all(buffer_);
   buffer_.clear();
+  open_record_ = 0;
   return ok();
+}
+
+void Output::flush_records() {
+  if (!inputs_open_) {
+    flush();
+    return;
+  }
+  write_all(std::string_view(buffer_).substr(0, open_record_));
+  buffer_.erase(0, open_record_);
+  open_record_ = 0;
 }
 
 void Output::write_all(std::string_view bytes) {

@@ -60,9 +60,15 @@ class Output {
   // none is kept (join, concat, common); write() closes it.
   void begin_inputs();
   void next_input(std::string_view input);
+  // Drops the record that begin_inputs() opened, as far as it is not
+  // written yet: it will have no result.
+  void abandon();
 
   // Writes what is buffered; false once a write has failed.
   bool flush();
+  // Writes the records that are whole; an open one waits for its result
+  // while it is short.
+  void flush_records();
   bool ok() const { return error_ == 0; }
   // The errno of the failed write, 0 if none.
   int error() const { return error_; }
@@ -78,6 +84,7 @@ class Output {
   char terminator_;
   bool inputs_open_ = false;
   bool first_input_ = true;
+  std::size_t open_record_ = 0;  // where the open record begins in buffer_
   int error_ = 0;
   std::string buffer_;
 };
