@@ -1,20 +1,19 @@
 // The batch functions, written against CPython's own interface: their cost
 // per path is what a list of answers costs. Paths are read a chunk at a
-// time; the chunk's answers are computed without the GIL, each either a
-// piece of its path's own bytes or bytes kept in one buffer for the chunk;
-// then each becomes an object of its path's kind, the caller's own object
-// where the answer is the path unchanged.
+// time; the chunk's answers are computed without the GIL, each a piece of
+// its path's own bytes or written into the chunk's buffers; then each
+// becomes an object of its path's kind, the caller's own object where the
+// answer is the path unchanged.
 #include "batch.h"
 
-#include <fs_path>
 #include <exception>
+#include <fs_path>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "errors.h"
-#include "lexical.h"
 #include "text.h"
 #include "vornel-path/forms.h"
 
@@ -105,8 +104,8 @@ PyObject* each(PyObject* iterable, const char* function, const Answer& answer,
         char* const mine = rooms.data() + room;
         const std::string_view result = answer(text, mine, scratch);
         if (lies_in(result, text)) {
-          slots[i] = {result.empty() ? 0 : std::size_t(result.data() - text.data()),
-                      result.size(), Slot::kPath};
+          slots[i] = {result.empty() ? 0 : std::size_t(result.data() - text.data()), result.size(),
+                      Slot::kPath};
         } else if (lies_in(result, {mine, room_for(text)})) {
           slots[i] = {room + (result.data() - mine), result.size(), Slot::kRoom};
         } else {
@@ -125,10 +124,8 @@ PyObject* each(PyObject* iterable, const char* function, const Answer& answer,
     }
     for (Py_ssize_t i = 0; i < n && !failed; ++i) {
       const Slot& slot = slots[i];
-      const std::string_view from = slot.where == Slot::kPath   ? texts[i].bytes
-                                    : slot.where == Slot::kRoom ? std::string_view(rooms.data(), rooms.size())
-                                                                : std::string_view(kept);
-      PyObject* result = answer_for(texts[i], from.substr(slot.start, slot.size));
+      const std::string_view from[] = {texts[i].bytes, {rooms.data(), rooms.size()}, kept};
+      PyObject* result = answer_for(texts[i], from[slot.where].substr(slot.start, slot.size));
       failed = !result;
       if (result) PyList_SET_ITEM(results, begin + i, result);
     }
@@ -165,10 +162,10 @@ PyObject* filename(PyObject*, PyObject* paths) {
   return each(paths, "filename", piece<forms::filename>, no_room);
 }
 PyObject* stem(PyObject*, PyObject* paths) {
-  return each(paths, "stem", piece<lexical::stem>, no_room);
+  return each(paths, "stem", piece<forms::stem>, no_room);
 }
 PyObject* extension(PyObject*, PyObject* paths) {
-  return each(paths, "extension", piece<lexical::extension>, no_room);
+  return each(paths, "extension", piece<forms::extension>, no_room);
 }
 
 PyObject* related(PyObject* const* args, Py_ssize_t nargs, const char* function, bool proximate) {
@@ -179,12 +176,15 @@ PyObject* related(PyObject* const* args, Py_ssize_t nargs, const char* function,
   Text base;
   Holder holder;
   if (!read_path(args[1], base, holder)) return nullptr;
-  const lexical::Relation relation(base.bytes);
+  const forms::LexicalBase relation(base.bytes);
   const auto room = [&](std::string_view text) { return relation.room(text); };
-  return each(args[0], function, [&](std::string_view text, char* at, std::string&) {
-    const std::string_view relative = relation.relative(text, at);
-    return proximate && relative.empty() ? text : relative;
-  }, room);
+  return each(
+      args[0], function,
+      [&](std::string_view text, char* at, std::string&) {
+        const std::string_view relative = relation.relative(text, at);
+        return proximate && relative.empty() ? text : relative;
+      },
+      room);
 }
 
 PyObject* relative(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
@@ -229,7 +229,7 @@ PyObject* join(PyObject*, PyObject* iterable) {
 }
 
 #define VORNEL_FUNCTION(name, flags, doc) \
-  {#name, reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(name)), flags, doc}
+  { #name, reinterpret_cast < PyCFunction>(reinterpret_cast <void (*)()>(name)), flags, doc }
 
 PyMethodDef kFunctions[] = {
     VORNEL_FUNCTION(normal, METH_O,
@@ -266,6 +266,8 @@ PyMethodDef kFunctions[] = {
 
 }  // namespace
 
-bool add_batch_functions(PyObject* module) { return PyModule_AddFunctions(module, kFunctions) == 0; }
+bool add_batch_functions(PyObject* module) {
+  return PyModule_AddFunctions(module, kFunctions) == 0;
+}
 
 }  // namespace vornel::python

@@ -68,7 +68,9 @@ class Operand {
     return false;
   }
 
-  std::string_view text() const { return value_ ? std::string_view(value_->native()) : text_.bytes; }
+  std::string_view text() const {
+    return value_ ? std::string_view(value_->native()) : text_.bytes;
+  }
   const path& value() {
     if (!value_) value_ = &(built_ = path(text_.bytes));
     return *value_;
@@ -121,7 +123,8 @@ template <path (path::*kRelation)(const path&) const>
 PyObject* relation(PyObject* self, PyObject* base) {
   Operand operand;
   if (!operand.read(base)) return nullptr;
-  return guarded([&] { return wrap((value_of(self).*kRelation)(operand.value()), shows_bytes(self)); });
+  return guarded(
+      [&] { return wrap((value_of(self).*kRelation)(operand.value()), shows_bytes(self)); });
 }
 
 // A copy of this path changed by `change`.
@@ -168,7 +171,8 @@ PyObject* compare(PyObject* self, PyObject* other) {
 // left / right, where one of them is a Path; the result shows as left does.
 PyObject* divide(PyObject* left, PyObject* right) {
   Operand l, r;
-  if (!l.read_operand(left) || !r.read_operand(right)) return PyErr_Occurred() ? nullptr : not_implemented();
+  if (!l.read_operand(left) || !r.read_operand(right))
+    return PyErr_Occurred() ? nullptr : not_implemented();
   return guarded([&] {
     path result = l.value();
     result /= r.text();
@@ -224,8 +228,10 @@ PyObject* reduce(PyObject* self, PyObject*) {
   return Py_BuildValue("(O(N))", Py_TYPE(self), fspath(self, nullptr));
 }
 
-#define VORNEL_PART(name, doc) {#name, part<&path::name>, METH_NOARGS, #name "($self, /)\n--\n\n" doc}
-#define VORNEL_QUERY(name, doc) {#name, query<&path::name>, METH_NOARGS, #name "($self, /)\n--\n\n" doc}
+#define VORNEL_PART(name, doc) \
+  {#name, part<&path::name>, METH_NOARGS, #name "($self, /)\n--\n\n" doc}
+#define VORNEL_QUERY(name, doc) \
+  {#name, query<&path::name>, METH_NOARGS, #name "($self, /)\n--\n\n" doc}
 
 PyMethodDef methods[] = {
     VORNEL_PART(root_name, "Empty: POSIX paths have no root name."),
@@ -239,9 +245,11 @@ PyMethodDef methods[] = {
     VORNEL_PART(lexically_normal,
                 "The normal form: '.' dropped, 'name/..' cancelled, one separator."),
     {"lexically_relative", relation<&path::lexically_relative>, METH_O,
-     "lexically_relative($self, base, /)\n--\n\nThe path from base to this one, or empty if none."},
+     "lexically_relative($self, base, /)\n--\n\n"
+     "The path from base to this one, or empty if none."},
     {"lexically_proximate", relation<&path::lexically_proximate>, METH_O,
-     "lexically_proximate($self, base, /)\n--\n\nThe path from base to this one, or this one if none."},
+     "lexically_proximate($self, base, /)\n--\n\n"
+     "The path from base to this one, or this one if none."},
     VORNEL_QUERY(empty, "Whether the text is empty."),
     VORNEL_QUERY(has_root_name, "False: POSIX paths have no root name."),
     VORNEL_QUERY(has_root_directory, "Whether the path begins with '/'."),
@@ -254,18 +262,21 @@ PyMethodDef methods[] = {
     VORNEL_QUERY(is_absolute, "Whether the path has a root directory."),
     VORNEL_QUERY(is_relative, "Whether the path has no root directory."),
     {"compare", compare, METH_O,
-     "compare($self, other, /)\n--\n\nNegative, zero or positive as this path sorts before, equal to\n"
-     "or after other, element by element."},
+     "compare($self, other, /)\n--\n\n"
+     "Negative, zero or positive as this path sorts before, equal to or after\n"
+     "other, element by element."},
     {"concat", concat, METH_O,
      "concat($self, other, /)\n--\n\nThis path with other's text added, no separator between."},
     {"remove_filename", remove_filename, METH_NOARGS,
-     "remove_filename($self, /)\n--\n\nThis path without its filename; the separator before it stays."},
+     "remove_filename($self, /)\n--\n\n"
+     "This path without its filename; the separator before it stays."},
     {"replace_filename", replace_filename, METH_O,
      "replace_filename($self, replacement, /)\n--\n\nThis path with its filename replaced."},
     {"replace_extension",
      reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(replace_extension)), METH_FASTCALL,
-     "replace_extension($self, replacement='', /)\n--\n\nThis path with its extension replaced; a dot "
-     "is added\nwhere the replacement has none."},
+     "replace_extension($self, replacement='', /)\n--\n\n"
+     "This path with its extension replaced; a dot is added where the\n"
+     "replacement has none."},
     {"__fspath__", fspath, METH_NOARGS, "The path as it was made: str or bytes."},
     {"__bytes__", as_bytes, METH_NOARGS, "The path's bytes."},
     {"__reduce__", reduce, METH_NOARGS, nullptr},

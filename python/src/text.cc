@@ -62,7 +62,8 @@ PyObject* make_path(Kind kind, std::string_view bytes) {
 
 PyObject* make_path(bool as_bytes, std::string_view bytes) {
   if (as_bytes) return make_path(Kind::kBytes, bytes);
-  const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   return make_path(ascii ? Kind::kAsciiStr : Kind::kStr, bytes);
 }
 

@@ -42,7 +42,8 @@ def run(*args):
 
 
 def test_the_decoy_serves_the_names_it_defines():
-    script = f"import ctypes; ctypes.CDLL({DECOY!r}, mode=ctypes.RTLD_GLOBAL); ctypes.CDLL(None).{NORMAL}()"
+    script = (f"import ctypes; ctypes.CDLL({DECOY!r}, mode=ctypes.RTLD_GLOBAL); "
+              f"ctypes.CDLL(None).{NORMAL}()")
     assert run("-c", script).returncode == 99
 
 

@@ -28,7 +28,8 @@ inline Masks masks_of(std::string_view text, std::size_t from, char* copy = null
     if (left >= 16 || text.size() >= 16) {
       const char* sixteen = left >= 16 ? text.data() + from + at : text.data() + text.size() - 16;
       const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen));
-      if (copy) _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + (left >= 16 ? at : n - 16)), bytes);
+      if (copy)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + (left >= 16 ? at : n - 16)), bytes);
       separators = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('/'))));
       dots = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'))));
       if (left < 16) {
