@@ -70,8 +70,8 @@ vornel-stand-ins.")
 
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME vornel-path)
 set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "${VORNEL_SYSTEM_DEPENDS}")
-set(CPACK_COMPONENT_TOOL_DEPENDS lib)
+# The tool carries the path operations and the C++ runtime it uses.
+set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "libc6 (>= 2.35)")
 set(CPACK_DEBIAN_TOOL_DESCRIPTION "lexical operations on POSIX paths
 vornel-path gives the normal, relative and absolute forms of paths, their
 parts, joins and comparisons, and whether one path lies within another,

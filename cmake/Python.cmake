@@ -1,6 +1,6 @@
-# Finds what the Python package is built with: the interpreter and its
-# development files, once for the whole build (the tests run their scripts
-# with the same interpreter), and Debian's pybind11. Sets VORNEL_PYTHON_FOUND.
+# Finds Python for the whole build: the interpreter, which runs the tests'
+# scripts, and what the Python package is built with, its development files
+# and Debian's pybind11. Sets VORNEL_PYTHON_FOUND when all are there.
 #
 # The interpreter is the system's, whose pybind11, pytest and mypy Debian
 # packages, unless Python3_EXECUTABLE names another (pip install . names the

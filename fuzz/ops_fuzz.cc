@@ -16,6 +16,7 @@
 
 #include "check.h"
 #include "support/alloc.h"
+#include "support/failed_replace.h"
 #include "support/raw_state.h"
 
 namespace {

@@ -74,15 +74,6 @@ std::string describe(const path& p) {
 
 std::string state(const path& p) { return "[" + p.native() + "] " + describe(p); }
 
-std::string names(int count, int width, const std::string& sep) {
-  std::string text;
-  for (int i = 0; i < count; ++i) {
-    if (i) text += sep;
-    text.append(std::size_t(width), char('a' + i % 26));
-  }
-  return text;
-}
-
 int capacity(const path& p) { return raw(p).capacity; }
 
 std::string invariant_violation(const path& p) {
@@ -128,24 +119,5 @@ std::string printable(std::string_view bytes) {
 }
 
 std::string& text_of(path& p) { return reinterpret_cast<MirrorPath&>(p).text; }
-
-std::string describe_split(const std::string& text) { return describe(path(text)); }
-
-std::vector<std::string> states_after_failed_replace_filename(const path& p) {
-  path removed(p);
-  removed.remove_filename();
-  return {state(removed)};
-}
-
-std::vector<std::string> states_after_failed_replace_extension(const path& p, const path& arg) {
-  path cut(p);
-  cut.replace_extension();
-  std::vector<std::string> states{state(cut)};
-  if (!arg.empty() && arg.native()[0] != '.') {
-    cut._M_concat(".");
-    states.push_back(state(cut));
-  }
-  return states;
-}
 
 }  // namespace vornel::test

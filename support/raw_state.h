@@ -1,6 +1,6 @@
 // Reads a path at the data level, through a mirror of its binary layout
 // rather than through its members: text, kind, components with their
-// positions, and the block's size and capacity; and the texts tables build.
+// positions, and the block's size and capacity.
 #ifndef VORNEL_SUPPORT_RAW_STATE_H
 #define VORNEL_SUPPORT_RAW_STATE_H
 
@@ -45,10 +45,6 @@ std::string describe(const path& p);
 // tables and messages: "a/b" reads "[a/b] M a:F@0 b:F@2".
 std::string state(const path& p);
 
-// `count` names of `width` letters (a to z, then a again) joined by `sep`:
-// names(3) is "a/b/c", names(2, 3, "//") is "aaa//bbb".
-std::string names(int count, int width = 1, const std::string& sep = "/");
-
 // The block's capacity, or 0 without a block.
 int capacity(const path& p);
 
@@ -60,16 +56,6 @@ std::string invariant_violation(const path& p);
 // The text of a path, writable, to re-split a path in place with
 // _M_split_cmpts() as the library's own operations do.
 std::string& text_of(path& p);
-
-// The structure the text alone gives a path: what splitting it produces.
-std::string describe_split(const std::string& text);
-
-// The states, in state() form, that p.replace_filename(arg) and
-// p.replace_extension(arg) may leave when an allocation fails part-way. Each
-// keeps what its completed steps did: the filename removed; or the extension
-// cut and, when arg does not start with a dot, perhaps the dot added.
-std::vector<std::string> states_after_failed_replace_filename(const path& p);
-std::vector<std::string> states_after_failed_replace_extension(const path& p, const path& arg);
 
 }  // namespace vornel::test
 

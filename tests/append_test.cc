@@ -8,8 +8,9 @@
 #include <utility>
 
 #include "support/alloc.h"
-#include "support/compose_cases.h"
 #include "support/raw_state.h"
+#include "testing/compose_cases.h"
+#include "testing/names.h"
 
 namespace {
 

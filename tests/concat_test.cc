@@ -7,8 +7,9 @@
 #include <string>
 
 #include "support/alloc.h"
-#include "support/compose_cases.h"
 #include "support/raw_state.h"
+#include "testing/compose_cases.h"
+#include "testing/names.h"
 
 namespace {
 

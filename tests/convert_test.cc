@@ -10,7 +10,7 @@
 #include <locale>
 #include <string>
 
-#include "support/sweep.h"
+#include "testing/sweep.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 if(NOT VORNEL_BUILD_TOOLS)
   return()
 endif()
-find_package(Python3 COMPONENTS Interpreter)
 if(NOT Python3_Interpreter_FOUND)
   message(WARNING "python3 not found (scripts/deps.sh installs it): the docs test is left out")
   return()

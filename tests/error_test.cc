@@ -10,8 +10,8 @@
 #include <string>
 #include <utility>
 
-#include "support/sweep.h"
 #include "support/raw_state.h"
+#include "testing/sweep.h"
 
 namespace {
 

@@ -14,8 +14,10 @@
 #include <utility>
 #include <vector>
 
+#include "support/failed_replace.h"
 #include "support/raw_state.h"
-#include "support/sweep.h"
+#include "testing/names.h"
+#include "testing/sweep.h"
 
 namespace {
 
@@ -276,7 +278,7 @@ TEST(FaultSweep, SplitLeavesTheTextAndAListThatSplitsAgain) {
       EXPECT_EQ(p.native(), in.arg) << at;
       EXPECT_EQ(invariant_violation(p), "") << at;
       p._M_split_cmpts();
-      EXPECT_EQ(describe(p), vornel::test::describe_split(in.arg)) << at;
+      EXPECT_EQ(describe(p), describe(path(in.arg))) << at;
     });
   }
   std::printf("fault sweep: _M_split_cmpts: %ld injected failures over %zu inputs\n",

@@ -98,7 +98,7 @@ TEST(Interface, DecodesExactlyTheUtf8ThatTheToolKeepsInJson) {
     const char* bytes;
     bool well_formed;
   } cases[] = {
-#include "support/utf8_cases.inc"
+#include "testing/utf8_cases.inc"
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "support/sweep.h"
 #include "support/raw_state.h"
+#include "testing/names.h"
+#include "testing/sweep.h"
 
 namespace {
 

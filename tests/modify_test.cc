@@ -6,8 +6,9 @@
 #include <string>
 
 #include "support/alloc.h"
-#include "support/compose_cases.h"
+#include "support/failed_replace.h"
 #include "support/raw_state.h"
+#include "testing/compose_cases.h"
 
 namespace {
 

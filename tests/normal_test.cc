@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "support/sweep.h"
 #include "support/raw_state.h"
+#include "testing/sweep.h"
 
 namespace {
 

@@ -22,7 +22,6 @@ set_tests_properties(elf.run_paths_of_the_build_tree_reach_no_working_or_link_on
 if(NOT VORNEL_BUILD_TOOLS)
   return()
 endif()
-find_package(Python3 COMPONENTS Interpreter)
 if(Python3_Interpreter_FOUND)
   add_test(NAME tool.vornel_path
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tool_test.py

@@ -7,8 +7,8 @@
 #include <random>
 #include <string>
 
-#include "support/sweep.h"
 #include "support/raw_state.h"
+#include "testing/sweep.h"
 
 namespace {
 

@@ -201,7 +201,7 @@ class Json(unittest.TestCase):
         self.assertEqual(out, b'{"path":"caf\xc3\xa9\\udcff\\u0000","result":"caf\xc3\xa9\\udcff\\u0000"}\n')
 
     def test_keeps_exactly_the_utf8_that_the_header_decodes(self):
-        with open(os.path.join(os.path.dirname(__file__), "support", "utf8_cases.inc")) as f:
+        with open(os.path.join(os.path.dirname(__file__), "testing", "utf8_cases.inc")) as f:
             rows = re.findall(r'^\{"((?:[^"\\]|\\.)*)", (true|false)\}', f.read(), re.M)
         texts = [codecs.escape_decode(text)[0] for text, _ in rows]
         out = run("--json", "-0", "normal", stdin=b"\0".join(texts) + b"\0").stdout

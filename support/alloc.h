@@ -1,8 +1,9 @@
-// A replacement of the global allocation functions for tests: counts the
-// allocations of the test binary and of libvornel.so, tracks live blocks for
-// leak checks, and can make the k-th allocation throw std::bad_alloc.
-#ifndef VORNEL_TESTS_SUPPORT_ALLOC_H
-#define VORNEL_TESTS_SUPPORT_ALLOC_H
+// A replacement of the global allocation functions for the tests and the fuzz
+// targets: counts the allocations of the program and of libvornel.so, tracks
+// live blocks for leak checks, and can make the k-th allocation throw
+// std::bad_alloc.
+#ifndef VORNEL_SUPPORT_ALLOC_H
+#define VORNEL_SUPPORT_ALLOC_H
 
 #include <new>
 
@@ -65,4 +66,4 @@ class InjectedFailure {
 
 }  // namespace vornel::test
 
-#endif  // VORNEL_TESTS_SUPPORT_ALLOC_H
+#endif  // VORNEL_SUPPORT_ALLOC_H

@@ -2,8 +2,8 @@
 // call may leave of the path whichever of its allocations fails, and the case
 // tables that appending and concatenation both run through their path and
 // text forms.
-#ifndef VORNEL_TESTS_SUPPORT_COMPOSE_CASES_H
-#define VORNEL_TESTS_SUPPORT_COMPOSE_CASES_H
+#ifndef VORNEL_TESTS_TESTING_COMPOSE_CASES_H
+#define VORNEL_TESTS_TESTING_COMPOSE_CASES_H
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "support/raw_state.h"
-#include "support/sweep.h"
+#include "testing/sweep.h"
 
 namespace vornel::test {
 
@@ -136,4 +136,4 @@ void expect_each_form_unchanged_on_failure(const Form (&forms)[N],
 
 }  // namespace vornel::test
 
-#endif  // VORNEL_TESTS_SUPPORT_COMPOSE_CASES_H
+#endif  // VORNEL_TESTS_TESTING_COMPOSE_CASES_H

@@ -1,7 +1,7 @@
 // The allocation-failure sweep that every failure test runs: a call made
 // again and again with its first, second, third... allocation failing.
-#ifndef VORNEL_TESTS_SUPPORT_SWEEP_H
-#define VORNEL_TESTS_SUPPORT_SWEEP_H
+#ifndef VORNEL_TESTS_TESTING_SWEEP_H
+#define VORNEL_TESTS_TESTING_SWEEP_H
 
 #include <gtest/gtest.h>
 
@@ -32,4 +32,4 @@ long sweep_allocation_failures(Attempt attempt) {
 
 }  // namespace vornel::test
 
-#endif  // VORNEL_TESTS_SUPPORT_SWEEP_H
+#endif  // VORNEL_TESTS_TESTING_SWEEP_H

@@ -1,4 +1,4 @@
-// The test binary's global allocation functions, which interpose those that
+// The program's global allocation functions, which interpose those that
 // libvornel.so calls as well.
 #include "support/alloc.h"
 
