@@ -25,6 +25,8 @@ using std::filesystem::path;
 
 // Small enough for the chunk's texts and answers to stay in the cache.
 constexpr Py_ssize_t kChunk = 2048;
+// The most room beyond its own length that a chunk gives one path's answer.
+constexpr std::size_t kRoomForOne = 1 << 16;
 
 // An answer: `size` bytes from `start` of its path's own bytes, of the
 // chunk's rooms, or of the bytes kept for the chunk's other answers.
@@ -178,13 +180,20 @@ PyObject* related(PyObject* const* args, Py_ssize_t nargs, const char* function,
   if (!read_path(args[1], base, holder)) return nullptr;
   const forms::LexicalBase relation(base.bytes);
   const auto room = [&](std::string_view text) { return relation.room(text); };
-  return each(
-      args[0], function,
-      [&](std::string_view text, char* at, std::string&) {
-        const std::string_view relative = relation.relative(text, at);
-        return proximate && relative.empty() ? text : relative;
-      },
-      room);
+  const auto answer = [&](std::string_view text, char* at) {
+    const std::string_view relative = relation.relative(text, at);
+    return proximate && relative.empty() ? text : relative;
+  };
+  // A base of very many elements could ask for more room than a chunk should
+  // hold: its answers are made one at a time.
+  if (relation.room({}) > kRoomForOne)
+    return each(args[0], function, [&](std::string_view text, char*, std::string& scratch) {
+      scratch.resize(room(text));
+      return answer(text, scratch.data());
+    }, no_room);
+  return each(args[0], function,
+              [&](std::string_view text, char* at, std::string&) { return answer(text, at); },
+              room);
 }
 
 PyObject* relative(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
