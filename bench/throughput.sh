@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Batch throughput of vornel-path against the programs it stands in for, on
-# two inputs of COUNT paths: a generated mix of absolute paths with '.',
-# '..', doubled and trailing separators, and the real paths of this machine
-# (`find /usr`, repeated). The two programs of a pair run in turn, three
-# times, and each one's least CPU time (user + system) counts: builds may
-# share the machine, and the ratio is taken within one run. Prints a table
-# per input with each ratio and the least it must be; exits 1 if one falls
-# short.
+# the two inputs of bench/inputs.py, COUNT paths each: a generated mix of
+# absolute paths with '.', '..', doubled and trailing separators, and the
+# real paths of this machine (`find /usr`, repeated). The two programs of a
+# pair run in turn, three times, and each one's least CPU time (user +
+# system) counts: builds may share the machine, and the ratio is taken
+# within one run. Prints a table per input with each ratio and the least it
+# must be; exits 1 if one falls short.
 # Usage: bench/throughput.sh [BUILD_DIR] [COUNT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,23 +18,8 @@ tool=$PWD/$build/tools/vornel-path
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-python3 - "$work/mix" "$count" <<'PY'
-import random, sys
-out, count = sys.argv[1], int(sys.argv[2])
-rng = random.Random(20240611)
-words = ["srv", "projects", "app", "build", "debug", "release", "src", "lib", "include",
-         "obj", "x86_64", "tests", "data", "cache", "main.cc", "util.h", "libapp.so.1"]
-with open(out, "w") as f:
-    for _ in range(count):
-        parts = []
-        for _ in range(rng.randint(3, 9)):
-            r = rng.random()
-            parts.append("." if r < 0.08 else ".." if r < 0.16 else rng.choice(words))
-        sep = "//" if rng.random() < 0.1 else "/"
-        f.write("/" + sep.join(parts) + ("/" if rng.random() < 0.1 else "") + "\n")
-PY
-find /usr 2>/dev/null | awk -v n="$count" '{ line[NR] = $0 } END {
-  for (i = 0; i < n; i++) print line[i % NR + 1] }' > "$work/usr"
+python3 bench/inputs.py mix "$count" > "$work/mix"
+python3 bench/inputs.py usr "$count" > "$work/usr"
 
 cpu_seconds() {  # the CPU time (user + system) of one command line
   local TIMEFORMAT='%U %S'

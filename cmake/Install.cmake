@@ -8,7 +8,8 @@
 # installed tree and the packages made from it can be moved.
 #
 # Three components, one package each (cmake/Packages.cmake): lib (the library
-# and the stand-ins), dev (header, CMake package, pkg-config modules) and tool.
+# and the stand-ins), dev (header, CMake package, pkg-config modules) and tool;
+# python/CMakeLists.txt adds a fourth, python, the Python package.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 

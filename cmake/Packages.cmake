@@ -1,8 +1,10 @@
-# `cpack` in the build tree makes three .deb packages, one per component of
-# cmake/Install.cmake, and a .tar.gz that holds all three:
-#   libvornel      the library and the stand-ins
-#   libvornel-dev  the header, the CMake package and the pkg-config modules
-#   vornel-path    the tool, its man page and bash completion
+# `cpack` in the build tree makes a .deb package per component of
+# cmake/Install.cmake and python/CMakeLists.txt, and a .tar.gz that holds
+# them all:
+#   libvornel       the library and the stand-ins
+#   libvornel-dev   the header, the CMake package and the pkg-config modules
+#   vornel-path     the tool, its man page and bash completion
+#   python3-vornel  the Python package, where it is built
 # Binaries are stripped; each package carries the licence as its
 # machine-readable copyright file, the changelogs and, where a check of
 # lintian does not fit this library, an override that says why.
@@ -22,6 +24,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 set(CPACK_COMPONENTS_ALL lib dev tool)
+if(VORNEL_BUILD_PYTHON)
+  list(APPEND CPACK_COMPONENTS_ALL python)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SOURCE libvornel)
@@ -73,6 +78,21 @@ parts, joins and comparisons, and whether one path lies within another,
 from the text alone, never touching the file system. It reads paths from
 its arguments or from standard input and writes text or JSON.")
 
+# The Python package carries its own copy of the path library (python/), so
+# it needs no other package of this set, only the Python it is built for.
+set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-vornel)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+math(EXPR _next "${Python3_VERSION_MINOR} + 1")
+set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "${VORNEL_SYSTEM_DEPENDS}, \
+python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}~), python3 (<< ${Python3_VERSION_MAJOR}.${_next})")
+set(CPACK_DEBIAN_PYTHON_DESCRIPTION "lexical POSIX paths for Python, as libvornel answers
+The Python package vornel gives Python the answers of libvornel's path
+class: vornel.Path, whose methods are the C++ members, and functions that
+give the normal and relative forms and the parts of whole lists of paths at
+once, many times faster than pathlib and os.path. It carries its own copy of
+the path library, so no other library of the same names in the process can
+answer for it, and it loads no CUDA, HIP or torch library.")
+
 # The documentation of each package, in usr/share/doc/PACKAGE.
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE _license)
 string(REGEX MATCH "Copyright \\(c\\) ([^\n]*)" _ "${_license}")
@@ -91,7 +111,7 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
   vornel_gzip(changelog ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${_docs}/changelog.gz)
   list(APPEND _doc_files ${_docs}/changelog.gz)
 endif()
-foreach(_component lib dev tool)
+foreach(_component ${CPACK_COMPONENTS_ALL})
   string(TOUPPER ${_component} _upper)
   set(_package ${CPACK_DEBIAN_${_upper}_PACKAGE_NAME})
   install(FILES ${_doc_files} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${_package}

@@ -68,6 +68,8 @@ void check_one(const std::string& text) {
   const path p(text);
   expect_same(forms::parent(text), p.parent_path().native(), "parent", text);
   expect_same(forms::filename(text), p.filename().native(), "filename", text);
+  expect_same(forms::stem(text), p.stem().native(), "stem", text);
+  expect_same(forms::extension(text), p.extension().native(), "extension", text);
   std::string out;
   if (forms::normal(text, out)) expect_same(out, p.lexically_normal().native(), "normal", text);
   expect_same(operand_form(text, out), library_operand_form(text).native(), "operand", text);
@@ -83,6 +85,10 @@ void check_relative(const std::string& a, const std::string& b) {
   if (forms::operand(a, ta) && forms::operand(b, tb) && forms::relative(ta, tb, out))
     expect_same(out, want, "relative of text operands", pair);
   check_frame(pa, pb, pair);
+  const forms::LexicalBase base(b);
+  std::string room(base.room(a), '\0');
+  expect_same(base.relative(a, room.data()), path(a).lexically_relative(path(b)).native(),
+              "relative as written", pair);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the build needs, builds libvornel.so, its tests and
-# vornel-path, and shows the tool on a few telling paths.
+# Installs what the build needs, builds libvornel.so, its tests, vornel-path
+# and the Python package, and shows the tool and the package on a few
+# telling paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,3 +35,19 @@ show join /opt tool lib /etc passwd
 show replace-extension .md 'notes/draft.txt'
 show --json normal "$(printf 'caf\xc3\xa9\xff/x/../y')"
 show --json relative /srv /srv/www /opt
+
+# The Python package, for the interpreter the build was made for.
+if [[ -d $build/python/vornel ]]; then
+  echo
+  echo "vornel for Python: the library's answers, for one path or a million"
+  PYTHONPATH=$build/python "$(sed -n 's/^Python3_EXECUTABLE:FILEPATH=//p' "$build/CMakeCache.txt")" - <<'PY'
+import vornel
+for line in ['vornel.Path("src/lib/../include/./fs_path").lexically_normal()',
+             'list(vornel.Path("/usr//lib/"))',
+             'vornel.normal(["a/./b/..", b"x//y/./", "../a/.."])',
+             'vornel.relative(["/srv/www/index.html", "/etc/passwd"], "/srv/data")',
+             'vornel.proximate(["/srv/www/index.html", "b"], "/srv/data")',
+             'vornel.Path("a/b/").parent_path(), vornel.Path("a//b") == vornel.Path("a/b")']:
+    print(f"\n>>> {line}\n{eval(line)!r}")
+PY
+fi

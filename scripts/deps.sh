@@ -9,6 +9,7 @@ packages=(
   binutils locales
   python3 pkg-config
   help2man man-db lintian
+  python3-dev pybind11-dev python3-pytest python3-mypy
 )
 packages+=("$@")
 

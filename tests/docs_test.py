@@ -11,7 +11,12 @@ lines after it up to the next '$' line or the block's end, a nonzero exit
 status shown as '(exit status N)'. The tool runs with the line's words as a
 shell splits them, without a shell. A '$' line that needs a shell (a
 variable, a pipe, a file) or another program ends in '# not run: WHY'; it is
-counted, not run."""
+counted, not run.
+
+A ```pycon block is a Python session ('>>> ' and '... ' lines, then what they
+print), run with doctest against the vornel package that PYTHONPATH names;
+the blocks of one document share one session."""
+import doctest
 import json
 import os
 import pathlib
@@ -114,13 +119,51 @@ def run_examples(source, tool):
     return failed == 0
 
 
+def pycon_blocks(document):
+    """Yields (line number, text) for each ```pycon block."""
+    block = None
+    for number, line in enumerate(document.read_text().splitlines(), 1):
+        if re.match(r" *```pycon$", line):
+            block = (number + 1, [])
+        elif block and re.match(r" *```$", line):
+            yield block[0], "\n".join(block[1]) + "\n"
+            block = None
+        elif block:
+            block[1].append(line)
+
+
+def run_sessions(source):
+    documents = [source / "README.md", *sorted((source / "docs").glob("*.md"))]
+    sessions = {document: [] for document in documents}
+    parser = doctest.DocTestParser()
+    for document in documents:
+        for number, text in pycon_blocks(document):
+            for example in parser.get_examples(text):
+                example.lineno += number - 1
+                sessions[document].append(example)
+    try:
+        import vornel  # noqa: F401
+    except ImportError:
+        count = sum(map(len, sessions.values()))
+        print(f"python examples: {count} not run, the Python package is not built")
+        return True
+    runner = doctest.DocTestRunner()
+    for document, examples in sessions.items():
+        name = str(document.relative_to(source))
+        runner.run(doctest.DocTest(examples, {}, name, name, 0, None))
+    result = runner.summarize(verbose=False)
+    print(f"python examples: {result.attempted} run, {result.failed} failed")
+    return result.failed == 0
+
+
 def main():
     if sys.argv[1] == "rows":
         return write_rows(*sys.argv[2:4])
     source, tool, rows_test = pathlib.Path(sys.argv[2]), sys.argv[3], sys.argv[4]
     examples_hold = run_examples(source, os.path.abspath(tool))
+    sessions_hold = run_sessions(source)
     rows_hold = subprocess.run([rows_test]).returncode == 0
-    sys.exit(0 if examples_hold and rows_hold else 1)
+    sys.exit(0 if examples_hold and sessions_hold and rows_hold else 1)
 
 
 if __name__ == "__main__":

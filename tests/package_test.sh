@@ -18,6 +18,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 stand_in_names=(libcudart.so.12 libtorch_hip.so libstratahip.so.5)
 packages=(libvornel libvornel-dev vornel-path)
+python_dir=$build_dir/python/vornel
+[[ ! -d $python_dir ]] || packages+=(python3-vornel)
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 quietly() {  # runs a command, showing its output only if it fails
@@ -137,17 +139,32 @@ package_files() {  # LIBDIR PACKAGE...
       vornel-path)
         printf './%s\n' bin/vornel-path share/bash-completion/completions/vornel-path \
           share/man/man1/vornel-path.1.gz ;;
+      python3-vornel)
+        (cd "$python_dir" && printf './lib/python3/dist-packages/vornel/%s\n' *.py *.pyi *.so py.typed) ;;
     esac
   done | sort
 }
 
-# An install tree or the tarball holds the files of all three packages.
+# An install tree or the tarball holds the files of all the packages.
 check_files() {  # PREFIX LIBDIR
   diff <(cd "$1" && find . -type f -o -type l | sort) <(package_files "$2" "${packages[@]}") ||
     fail "files under $1"
 }
 check_run_paths() {  # DIR...
   quietly bash "$source_dir/tests/elf_checks.sh" run-paths "$@"
+}
+
+# The installed Python package imports from any folder with no environment
+# but PYTHONPATH, and answers from its own module, as built but stripped.
+check_python() {  # PREFIX
+  [[ -d $python_dir ]] || return 0
+  local site=$1/lib/python3/dist-packages out
+  out=$(cd / && env -i PYTHONPATH="$site" python3 -c 'import vornel
+print(vornel.Path("a/./b/..").lexically_normal(), vornel.relative(["/x/y"], "/x/z"))
+print(vornel._vornel._serving_file())') || fail "import vornel from $site failed"
+  [[ ${out%%$'\n'*} == "a/ ['../y']" ]] || fail "the Python package under $1 answered $out"
+  [[ $(realpath "${out##*$'\n'}") == "$(realpath "$site"/vornel/_vornel*.so)" ]] ||
+    fail "the Python package under $1 is served by ${out##*$'\n'}"
 }
 
 # The installed tool has the path operations compiled in: it needs no run
@@ -189,6 +206,7 @@ route_install() {
   # Byte for byte as built, so with the loader identity elf_test checks.
   cmp -s "$lib" "$build_dir/libvornel.so" || fail "the installed library differs from the built one"
   check_tool "$prefix"
+  check_python "$prefix"
   check_run_paths "$prefix"
 
   local tool=$prefix/bin/vornel-path page commands offered
@@ -209,9 +227,9 @@ route_install() {
   check_opted_in "$work/pc-example-stand-ins" "$lib" "$prefix/$libdir/vornel/stand-ins"
 }
 
-# The three .debs pass lintian, hold their own files and, unpacked
-# together, the tarball's byte for byte: stripped, with the library's
-# loader identity as built.
+# The .debs pass lintian, hold their own files and, unpacked together, the
+# tarball's byte for byte: stripped, with the library's loader identity as
+# built.
 route_packages() {
   quietly cpack --config "$build_dir/CPackConfig.cmake" -B "$work/packages"
   local debs=() package deb_version
@@ -241,6 +259,7 @@ route_packages() {
   check_run_paths "$work/deb" "$work/tar"
   for prefix in "$deb_prefix" "$tar_prefix"; do
     check_tool "$prefix"
+    check_python "$prefix"
   done
   build_pc_consumer "$deb_prefix" "$work/deb-example" vornel-stand-ins
   check_opted_in "$work/deb-example" "$lib" "$(dirname "$lib")/vornel/stand-ins"

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vornel::tool::forms {
 
@@ -14,9 +15,20 @@ namespace vornel::tool::forms {
 std::string_view parent(std::string_view text);
 std::string_view filename(std::string_view text);
 
-// path(text).lexically_normal(), into `out`. Declines a path that is only a
-// root, and one whose normal form keeps a "..".
+// path(text).stem() and path(text).extension(); views into `text`.
+std::string_view stem(std::string_view text);
+std::string_view extension(std::string_view text);
+
+// path(text).lexically_normal(), into `out` (which `text` must not view).
+// Declines a path that is only a root of more than one separator, and one
+// whose normal form keeps a "..".
 bool normal(std::string_view text, std::string& out);
+
+// The same without a copy: `normal` views `text` itself where no element
+// changes, else the form written at `room`, which holds normal_room(text)
+// bytes.
+bool normal(std::string_view text, char* room, std::string_view& normal);
+inline std::size_t normal_room(std::string_view text) { return text.size() + 17; }
 
 // How relative, proximate, common and is-within take an operand: the normal
 // form without a trailing separator, and "." (a path that names where it
@@ -43,6 +55,26 @@ bool lies_within(std::string_view inner, std::string_view outer);
 
 // path(result) /= path(text), on the text alone.
 void join(std::string& result, std::string_view text);
+
+// path(p).lexically_relative(path(base)) for any texts against one base,
+// as written: the elements of both walked as the library walks them (a
+// root directory, each filename, an empty one after a trailing separator),
+// with ".." for each level that the rest of the base goes down, and none
+// where a ".." of it climbs above what the two share.
+class LexicalBase {
+ public:
+  // `base` must outlive the LexicalBase.
+  explicit LexicalBase(std::string_view base);
+
+  // Written at `room`, which holds room(p) bytes; empty where there is no
+  // relative form.
+  std::string_view relative(std::string_view p, char* room) const;
+  std::size_t room(std::string_view p) const;
+
+ private:
+  bool rooted_;
+  std::vector<std::string_view> names_;  // the base's elements after its root
+};
 
 }  // namespace vornel::tool::forms
 
